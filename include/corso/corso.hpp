@@ -1,0 +1,8 @@
+// Corso: lexical operations on POSIX and Windows paths treated as values.
+// The one header to include.
+#pragma once
+
+#include "corso/path.hpp"       // IWYU pragma: export
+#include "corso/result.hpp"     // IWYU pragma: export
+#include "corso/structure.hpp"  // IWYU pragma: export
+#include "corso/syntax.hpp"     // IWYU pragma: export

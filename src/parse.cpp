@@ -1,0 +1,90 @@
+// Validation and parsing of both syntaxes.
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "corso/path.hpp"
+#include "strings.hpp"
+#include "volume.hpp"
+
+namespace corso {
+namespace detail {
+namespace {
+
+error err(std::string_view s) { return error(message(s, "invalid path")); }
+
+bool has_nul(std::string_view s) noexcept { return std::memchr(s.data(), '\0', s.size()) != nullptr; }
+
+// Collapses every run of separators that starts at index 1 or later into
+// one, in place, so that a leading pair survives ("///a//b" => "//a/b").
+// The caller has already refused NUL bytes. The write index never passes the
+// read index, and nothing is written until the first run is found, so a
+// string that is already valid is neither copied nor touched.
+void collapse_seps(std::string& s, char sep) {
+  const std::size_t start = s.size() >= 2 && s[0] == sep ? 1 : 0;
+  const char pair[2] = {sep, sep};
+  const std::size_t first = s.find(pair, start, 2);
+  if (first == s.npos) return;
+  std::size_t w = first + 1;
+  for (std::size_t r = first + 2; r < s.size(); ++r) {
+    if (s[r] == sep && s[w - 1] == sep) continue;
+    s[w++] = s[r];
+  }
+  s.resize(w);
+}
+
+result<posix_path> of_string_posix(std::string&& s) {
+  if (s.empty() || has_nul(s)) return err(s);
+  collapse_seps(s, '/');
+  return path_access::make<posix_syntax>(std::move(s));
+}
+
+void slashes_to_backslashes(std::string& s) {
+  for (char* c = static_cast<char*>(std::memchr(s.data(), '/', s.size())); c != nullptr;
+       c = static_cast<char*>(std::memchr(c, '/', static_cast<std::size_t>(s.data() + s.size() - c)))) {
+    *c = '\\';
+  }
+}
+
+result<windows_path> of_string_windows(std::string&& s) {
+  if (s.empty()) return err(s);
+  if (has_nul(s)) {
+    slashes_to_backslashes(s);
+    return err(s);
+  }
+  const auto is_sep = [](char c) { return c == '\\' || c == '/'; };
+  const bool unc = s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
+  // The caller's own string is quoted for an incomplete UNC volume, so it is
+  // checked before it is rewritten.
+  if (unc && !windows_volume::parse_unc(s)) return err(s);
+  slashes_to_backslashes(s);
+  collapse_seps(s, '\\');
+  if (unc) {
+    if (windows_volume::sub_split_volume(s).rest.empty()) s.push_back('\\');
+  } else if (s.find(':') == s.size() - 1) {
+    return err(s);  // the first ':' ends the path: a volume with nothing after it
+  }
+  return path_access::make<windows_syntax>(std::move(s));
+}
+
+}  // namespace
+}  // namespace detail
+
+template <path_syntax S>
+result<basic_path<S>> basic_path<S>::of_string(std::string&& s) {
+  if constexpr (S::is_windows) {
+    return detail::of_string_windows(std::move(s));
+  } else {
+    return detail::of_string_posix(std::move(s));
+  }
+}
+
+template <path_syntax S>
+result<basic_path<S>> basic_path<S>::of_string(std::string_view s) {
+  return of_string(std::string(s));
+}
+
+template class basic_path<posix_syntax>;
+template class basic_path<windows_syntax>;
+
+}  // namespace corso

@@ -1,0 +1,95 @@
+// Internal, not part of the public interface: the last-segment views and the
+// segment tests. Every view returned lies in the argument's buffer.
+#pragma once
+
+#include <string_view>
+#include <utility>
+
+#include "corso/syntax.hpp"
+#include "volume.hpp"
+
+namespace corso::detail {
+
+struct seg_split {
+  std::string_view left;   // up to and including the last separator, or empty
+  std::string_view right;  // the separator-free end
+};
+
+// a/b => (a/, b); a/b/ => (a/b/, ""); a => ("", a); / => (/, "").
+template <char Sep>
+[[nodiscard]] constexpr seg_split _split_last_seg(std::string_view v) noexcept {
+  const std::size_t i = v.rfind(Sep);
+  if (i == v.npos) return {v.substr(0, 0), v};
+  return {v.substr(0, i + 1), v.substr(i + 1)};
+}
+
+template <char Sep>
+[[nodiscard]] constexpr std::string_view _sub_last_seg(std::string_view v) noexcept {
+  return _split_last_seg<Sep>(v).right;
+}
+
+// The last segment and what precedes it, one trailing separator skipped.
+// `ends_in_seg` is false when v ends with a separator. Separators never
+// repeat after a leading pair, so one skipped separator is all there is.
+// a/b => ((a/, b), true); a/b/ => ((a/, b), false); a/ => (("", a), false).
+struct last_non_empty_split {
+  seg_split split;
+  bool ends_in_seg;
+};
+
+template <char Sep>
+[[nodiscard]] constexpr last_non_empty_split _split_last_non_empty_seg(std::string_view v) noexcept {
+  const seg_split s = _split_last_seg<Sep>(v);
+  if (!s.right.empty() || s.left.empty()) return {s, true};
+  return {_split_last_seg<Sep>(s.left.substr(0, s.left.size() - 1)), false};
+}
+
+// a/b/ => b; a/ => a; / => ""; // => "".
+template <char Sep>
+[[nodiscard]] constexpr std::string_view _sub_last_non_empty_seg(std::string_view v) noexcept {
+  return _split_last_non_empty_seg<Sep>(v).split.right;
+}
+
+[[nodiscard]] constexpr bool sub_is_rel_seg(std::string_view s) noexcept { return s == "." || s == ".."; }
+
+// Empty, "." or "..": a segment that names a directory.
+[[nodiscard]] constexpr bool sub_is_dir_seg(std::string_view s) noexcept { return s.empty() || sub_is_rel_seg(s); }
+
+// The part of p in which segments are counted: after the volume under
+// Windows, all of p under POSIX (whose "//" volume is a separator too).
+template <path_syntax S>
+[[nodiscard]] constexpr std::string_view seg_part(std::string_view p) noexcept {
+  if constexpr (S::is_windows) {
+    return windows_volume::sub_split_volume(p).rest;
+  } else {
+    return p;
+  }
+}
+
+template <path_syntax S>
+[[nodiscard]] constexpr std::string_view sub_last_seg(std::string_view p) noexcept {
+  return _sub_last_seg<S::dir_sep_char>(seg_part<S>(p));
+}
+
+template <path_syntax S>
+[[nodiscard]] constexpr std::string_view sub_last_non_empty_seg(std::string_view p) noexcept {
+  return _sub_last_non_empty_seg<S::dir_sep_char>(seg_part<S>(p));
+}
+
+// Calls f on each piece of s between separators, left to right, empty pieces
+// kept; s without a separator is one piece.
+template <char Sep, class F>
+constexpr void for_each_seg(std::string_view s, F&& f) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t i = s.find(Sep, start);
+    if (i == s.npos) {
+      f(s.substr(start));
+      return;
+    }
+    f(s.substr(start, i - start));
+    start = i + 1;
+  }
+}
+
+}  // namespace corso::detail

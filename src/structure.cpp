@@ -1,0 +1,336 @@
+// Segments, composition, directory paths, bases and parents.
+#include "corso/structure.hpp"
+
+#include <array>
+#include <stdexcept>
+
+#include "segments.hpp"
+#include "strings.hpp"
+#include "volume.hpp"
+
+namespace corso {
+namespace detail {
+namespace {
+
+template <path_syntax S>
+basic_path<S> make(std::string s) noexcept {
+  return path_access::make<S>(std::move(s));
+}
+
+// The separator to put between p and what follows it: none when p ends with one.
+template <path_syntax S>
+std::string_view joint(std::string_view p) noexcept {
+  return p.back() == S::dir_sep_char ? std::string_view() : S::dir_sep;
+}
+
+// Under Windows, a path without a volume must not gain a ':', which would
+// make everything up to it a volume (a\ + "b:c" reads as the volume a\b:).
+bool has_volume_windows(std::string_view p) noexcept {
+  return windows_volume::is_unc_path(p) || windows_volume::has_drive(p);
+}
+
+template <path_syntax S>
+void check_seg(std::string_view p, std::string_view seg) {
+  bool ok = is_seg<S>(seg);
+  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || has_volume_windows(p));
+  if (!ok) throw std::invalid_argument(message(seg, "invalid segment"));
+}
+
+// True when append(p0, p1) is p1 whatever p0 is: p1 is absolute ("//" paths
+// included) under POSIX; under Windows, p1 is UNC, holds a drive, or is
+// rooted on the current volume (whose volume p0 does not lend it).
+bool append_takes_p1_posix(std::string_view p1) noexcept { return p1[0] == '/'; }
+bool append_takes_p1_windows(std::string_view p1) noexcept {
+  return windows_volume::is_unc_path(p1) || windows_volume::has_drive(p1) || p1[0] == '\\';
+}
+template <path_syntax S>
+bool append_takes_p1(std::string_view p1) noexcept {
+  if constexpr (S::is_windows) {
+    return append_takes_p1_windows(p1);
+  } else {
+    return append_takes_p1_posix(p1);
+  }
+}
+
+std::pair<std::string, std::string> split_volume_posix(std::string_view p) {
+  if (posix_volume::has_volume(p)) return {"/", std::string(p.substr(1))};
+  return {"", std::string(p)};
+}
+
+std::pair<std::string, std::string> split_volume_windows(std::string_view p) {
+  const volume_split v = windows_volume::sub_split_volume(p);
+  return {std::string(v.volume), std::string(v.rest)};
+}
+
+template <char Sep>
+std::vector<std::string> segs_of_path(std::string_view s) {
+  std::vector<std::string> out;
+  for_each_seg<Sep>(s, [&out](std::string_view seg) { out.emplace_back(seg); });
+  return out;
+}
+
+// The "//" volume lists like a single leading separator.
+std::vector<std::string> segs_posix(std::string_view p) {
+  return segs_of_path<'/'>(posix_volume::has_volume(p) ? p.substr(1) : p);
+}
+
+std::vector<std::string> segs_windows(std::string_view p) {
+  return segs_of_path<'\\'>(windows_volume::sub_split_volume(p).rest);
+}
+
+bool sub_is_root(std::string_view v, char sep) noexcept { return v.size() == 1 && v[0] == sep; }
+
+// A path cut for split_base: volume + dir is the directory part.
+struct base_split {
+  std::string_view volume;
+  std::string_view dir;
+  std::string_view base;
+};
+
+// v ends where the path ends and is not a root. The directory part keeps the
+// separator that ends it; the base keeps v's trailing separator, if any.
+template <path_syntax S>
+base_split _split_base(std::string_view volume, std::string_view v) noexcept {
+  constexpr char sep = S::dir_sep_char;
+  const seg_split s = _split_last_seg<sep>(v);
+  if (s.left.empty()) return {volume, S::dot_dir, v};
+  if (!s.right.empty()) return {volume, s.left, s.right};
+  const seg_split s2 = _split_last_seg<sep>(s.left.substr(0, s.left.size() - 1));
+  if (s2.left.empty()) return {volume, S::dot_dir, v};
+  return {volume, s2.left, span(s2.right, v)};
+}
+
+base_split split_base_posix(std::string_view p) noexcept {
+  if (posix_volume::is_root(p)) return {{}, p, posix_syntax::dot_dir};
+  return _split_base<posix_syntax>({}, p);
+}
+
+base_split split_base_windows(std::string_view p) {
+  const volume_split v = windows_volume::sub_split_volume(p);
+  if (sub_is_root(v.rest, '\\')) return {{}, p, windows_syntax::dot_dir};
+  base_split b = _split_base<windows_syntax>(v.volume, v.rest);
+  // The base stands alone as a path: a ':' in it would read as a volume.
+  if (b.base.find(':') != b.base.npos) throw std::invalid_argument(message(b.base, "invalid path"));
+  return b;
+}
+
+template <path_syntax S>
+base_split split_base_of(std::string_view p) {
+  if constexpr (S::is_windows) {
+    return split_base_windows(p);
+  } else {
+    return split_base_posix(p);
+  }
+}
+
+template <char Sep>
+std::string _basename(std::string_view v) {
+  const std::string_view s = _sub_last_non_empty_seg<Sep>(v);
+  return sub_is_rel_seg(s) ? std::string() : std::string(s);
+}
+
+std::string basename_posix(std::string_view p) {
+  return posix_volume::is_root(p) ? std::string() : _basename<'/'>(p);
+}
+
+std::string basename_windows(std::string_view p) {
+  const std::string_view rest = windows_volume::sub_split_volume(p).rest;
+  return sub_is_root(rest, '\\') ? std::string() : _basename<'\\'>(rest);
+}
+
+// The pieces whose concatenation is the parent of v, which is as for
+// _split_base. A last segment "." or ".." gains "..": nothing is resolved.
+template <path_syntax S>
+std::array<std::string_view, 3> _parent(std::string_view v) noexcept {
+  const last_non_empty_split s = _split_last_non_empty_seg<S::dir_sep_char>(v);
+  if (sub_is_rel_seg(s.split.right)) {
+    return {v, s.ends_in_seg ? S::dir_sep : std::string_view(), S::dotdot_dir};
+  }
+  if (s.split.left.empty()) return {S::dot_dir, {}, {}};
+  return {s.split.left, {}, {}};
+}
+
+template <path_syntax S>
+std::string parent_of(const basic_path<S>& path) {
+  const std::string_view p = path.view();
+  std::string_view volume;
+  std::string_view v = p;
+  if constexpr (S::is_windows) {
+    const volume_split split = windows_volume::sub_split_volume(p);
+    if (sub_is_root(split.rest, '\\')) return path.to_string();
+    volume = split.volume;
+    v = split.rest;
+  } else {
+    if (posix_volume::is_root(p)) return path.to_string();
+  }
+  const auto pieces = _parent<S>(v);
+  return concat({volume, pieces[0], pieces[1], pieces[2]});
+}
+
+// The length of p without one trailing separator; a root keeps its own.
+std::size_t rem_empty_seg_posix(std::string_view p) noexcept {
+  const std::size_t n = p.size();
+  if (n == 1) return n;
+  if (n == 2) return p[0] != '/' && p[1] == '/' ? 1 : 2;
+  return p[n - 1] == '/' ? n - 1 : n;
+}
+
+std::size_t rem_empty_seg_windows(std::string_view p) noexcept {
+  if (sub_is_root(windows_volume::sub_split_volume(p).rest, '\\')) return p.size();
+  return p.back() == '\\' ? p.size() - 1 : p.size();
+}
+
+template <path_syntax S>
+std::size_t rem_empty_seg_length(std::string_view p) noexcept {
+  if constexpr (S::is_windows) {
+    return rem_empty_seg_windows(p);
+  } else {
+    return rem_empty_seg_posix(p);
+  }
+}
+
+}  // namespace
+}  // namespace detail
+
+template <path_syntax S>
+basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg) {
+  detail::check_seg<S>(p.view(), seg);
+  return detail::make<S>(detail::concat({p.view(), detail::joint<S>(p.view()), seg}));
+}
+
+template <path_syntax S>
+basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg) {
+  detail::check_seg<S>(p.view(), seg);
+  const std::string_view joint = detail::joint<S>(p.view());
+  std::string s = std::move(p).to_string();
+  s.append(joint).append(seg);
+  return detail::make<S>(std::move(s));
+}
+
+template <path_syntax S>
+basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1) {
+  if (detail::append_takes_p1<S>(p1.view())) return p1;
+  return detail::make<S>(detail::concat({p0.view(), detail::joint<S>(p0.view()), p1.view()}));
+}
+
+template <path_syntax S>
+basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1) {
+  if (detail::append_takes_p1<S>(p1.view())) return p1;
+  const std::string_view joint = detail::joint<S>(p0.view());
+  std::string s = std::move(p0).to_string();
+  s.append(joint).append(p1.view());
+  return detail::make<S>(std::move(s));
+}
+
+template <path_syntax S>
+std::pair<std::string, std::string> split_volume(const basic_path<S>& p) {
+  if constexpr (S::is_windows) {
+    return detail::split_volume_windows(p.view());
+  } else {
+    return detail::split_volume_posix(p.view());
+  }
+}
+
+template <path_syntax S>
+std::vector<std::string> segs(const basic_path<S>& p) {
+  if constexpr (S::is_windows) {
+    return detail::segs_windows(p.view());
+  } else {
+    return detail::segs_posix(p.view());
+  }
+}
+
+template <path_syntax S>
+bool is_dir_path(const basic_path<S>& p) noexcept {
+  return detail::sub_is_dir_seg(detail::sub_last_seg<S>(p.view()));
+}
+
+template <path_syntax S>
+bool is_file_path(const basic_path<S>& p) noexcept {
+  return !is_dir_path(p);
+}
+
+template <path_syntax S>
+basic_path<S> to_dir_path(const basic_path<S>& p) {
+  if (p.view().back() == S::dir_sep_char) return p;
+  return detail::make<S>(detail::concat({p.view(), S::dir_sep}));
+}
+
+template <path_syntax S>
+basic_path<S> to_dir_path(basic_path<S>&& p) {
+  if (p.view().back() == S::dir_sep_char) return std::move(p);
+  std::string s = std::move(p).to_string();
+  s.push_back(S::dir_sep_char);
+  return detail::make<S>(std::move(s));
+}
+
+template <path_syntax S>
+std::string filename(const basic_path<S>& p) {
+  const std::string_view seg = detail::sub_last_seg<S>(p.view());
+  return detail::sub_is_dir_seg(seg) ? std::string() : std::string(seg);
+}
+
+template <path_syntax S>
+std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p) {
+  const detail::base_split b = detail::split_base_of<S>(p.view());
+  return {detail::make<S>(detail::concat({b.volume, b.dir})), detail::make<S>(std::string(b.base))};
+}
+
+template <path_syntax S>
+basic_path<S> base(const basic_path<S>& p) {
+  return detail::make<S>(std::string(detail::split_base_of<S>(p.view()).base));
+}
+
+template <path_syntax S>
+std::string basename(const basic_path<S>& p) {
+  if constexpr (S::is_windows) {
+    return detail::basename_windows(p.view());
+  } else {
+    return detail::basename_posix(p.view());
+  }
+}
+
+template <path_syntax S>
+basic_path<S> parent(const basic_path<S>& p) {
+  return detail::make<S>(detail::parent_of(p));
+}
+
+template <path_syntax S>
+basic_path<S> rem_empty_seg(const basic_path<S>& p) {
+  const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
+  if (n == p.view().size()) return p;
+  return detail::make<S>(std::string(p.view().substr(0, n)));
+}
+
+template <path_syntax S>
+basic_path<S> rem_empty_seg(basic_path<S>&& p) {
+  const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
+  std::string s = std::move(p).to_string();
+  s.resize(n);
+  return detail::make<S>(std::move(s));
+}
+
+#define CORSO_INSTANTIATE(S)                                                               \
+  template basic_path<S> add_seg(const basic_path<S>&, std::string_view);                  \
+  template basic_path<S> add_seg(basic_path<S>&&, std::string_view);                       \
+  template basic_path<S> append(const basic_path<S>&, const basic_path<S>&);               \
+  template basic_path<S> append(basic_path<S>&&, const basic_path<S>&);                    \
+  template std::pair<std::string, std::string> split_volume(const basic_path<S>&);         \
+  template std::vector<std::string> segs(const basic_path<S>&);                            \
+  template bool is_dir_path(const basic_path<S>&) noexcept;                                \
+  template bool is_file_path(const basic_path<S>&) noexcept;                               \
+  template basic_path<S> to_dir_path(const basic_path<S>&);                                \
+  template basic_path<S> to_dir_path(basic_path<S>&&);                                     \
+  template std::string filename(const basic_path<S>&);                                     \
+  template std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&);       \
+  template basic_path<S> base(const basic_path<S>&);                                       \
+  template std::string basename(const basic_path<S>&);                                     \
+  template basic_path<S> parent(const basic_path<S>&);                                     \
+  template basic_path<S> rem_empty_seg(const basic_path<S>&);                              \
+  template basic_path<S> rem_empty_seg(basic_path<S>&&);
+
+CORSO_INSTANTIATE(posix_syntax)
+CORSO_INSTANTIATE(windows_syntax)
+#undef CORSO_INSTANTIATE
+
+}  // namespace corso

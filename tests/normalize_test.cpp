@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <list>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+// The plain algorithm, on lists of strings, as a yardstick for the library's
+// single pass on views.
+namespace plain {
+
+using seg_list = std::list<std::string>;
+
+seg_list cuts(const std::string& s, char sep) {
+  seg_list out;
+  std::string cur;
+  for (char c : s) {
+    if (c == sep) {
+      out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  out.push_back(cur);
+  return out;
+}
+
+std::string join(const seg_list& l, char sep) {
+  std::string out;
+  for (auto it = l.begin(); it != l.end(); ++it) out += (it == l.begin() ? "" : std::string(1, sep)) + *it;
+  return out;
+}
+
+seg_list normalize_rel_segs(seg_list segs) {
+  std::vector<std::string> stack;
+  while (!segs.empty()) {
+    const std::string seg = segs.front();
+    segs.pop_front();
+    const bool rest_empty = segs.empty();
+    if (seg == "..") {
+      if (stack.empty() || stack.back() == "..") {
+        stack.push_back("..");
+      } else {
+        stack.pop_back();
+        if (rest_empty) {
+          stack.push_back("");
+          return {stack.begin(), stack.end()};
+        }
+      }
+    } else if (seg == ".") {
+      if (rest_empty) {
+        stack.push_back("");
+        return {stack.begin(), stack.end()};
+      }
+    } else {
+      stack.push_back(seg);
+    }
+  }
+  if (stack.empty()) return {""};
+  if (stack.back() == "..") stack.push_back("");
+  return {stack.begin(), stack.end()};
+}
+
+seg_list normalize_segs(seg_list segs) {
+  if (segs.front().empty()) {
+    segs.pop_front();
+    seg_list r = normalize_rel_segs(segs);
+    while (!r.empty() && r.front() == "..") r.pop_front();
+    r.push_front("");
+    return r;
+  }
+  seg_list r = normalize_rel_segs(segs);
+  if (r == seg_list{""}) return {".", ""};
+  return r;
+}
+
+std::string normalize_posix(const std::string& p) {
+  const bool volume = p.size() >= 2 && p[0] == '/' && p[1] == '/';
+  seg_list segs = cuts(p, '/');
+  if (volume) segs.pop_front();
+  segs = normalize_segs(segs);
+  if (volume) segs.push_front("");
+  return join(segs, '/');
+}
+
+std::string normalize_windows(const windows_path& p) {
+  const auto [volume, rest] = split_volume(p);
+  return volume + join(normalize_segs(cuts(rest, '\\')), '\\');
+}
+
+}  // namespace plain
+
+struct norm_case {
+  const char* in;
+  const char* out;
+};
+
+TEST(NormalizePosix, ResolvesDotsByPosition) {
+  const norm_case cases[] = {
+      {"/", "/"},
+      {"//", "//"},
+      {"a", "a"},
+      {"a/", "a/"},
+      {".", "./"},
+      {"./", "./"},
+      {"..", "../"},
+      {"../", "../"},
+      {"../..", "../../"},
+      {"/..", "/"},
+      {"/.", "/"},
+      {"/../a", "/a"},
+      {"a/..", "./"},
+      {"a/../", "./"},
+      {"a/../b", "b"},
+      {"a/./b", "a/b"},
+      {"a/.", "a/"},
+      {"./a", "a"},
+      {"../a/..", "../"},
+      {"b/a/..", "b/"},
+      {"a/b/../../..", "../"},
+      {"/a/b/../../..", "/"},
+      {"//a/../..", "//"},
+      {"a/b/./", "a/b/"},
+      {"a/../..", "../"},
+      {"./../a", "../a"},
+      {"/a/./b/../c/", "/a/c/"},
+      {"//..", "//"},
+      {"...", "..."},
+      {"a/.../..", "a/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(normalize(px(c.in)).to_string(), c.out);
+    EXPECT_EQ(plain::normalize_posix(px(c.in).to_string()), c.out);
+  }
+}
+
+TEST(NormalizeWindows, KeepsTheVolume) {
+  const norm_case cases[] = {
+      {R"(C:\)", R"(C:\)"},
+      {R"(C:a\..)", R"(C:.\)"},
+      {"C:..", R"(C:..\)"},
+      {R"(C:\..\a)", R"(C:\a)"},
+      {R"(\\srv\sh\a\..\..)", R"(\\srv\sh\)"},
+      {R"(\\srv\sh\)", R"(\\srv\sh\)"},
+      {R"(a\..\..)", R"(..\)"},
+      {R"(\..)", R"(\)"},
+      {"C:.", R"(C:.\)"},
+      {R"(a\.\b\)", R"(a\b\)"},
+      {R"(\\?\UNC\s\h\..\x)", R"(\\?\UNC\s\h\x)"},
+      {R"(C:a:\..\b)", "C:b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(normalize(wn(c.in)).to_string(), c.out);
+    EXPECT_EQ(plain::normalize_windows(wn(c.in)), c.out);
+  }
+}
+
+template <path_syntax S>
+void check_against_plain(const basic_path<S>& p) {
+  SCOPED_TRACE(p.to_string());
+  const basic_path<S> n = normalize(p);
+  if constexpr (S::is_windows) {
+    EXPECT_EQ(n.to_string(), plain::normalize_windows(p));
+  } else {
+    EXPECT_EQ(n.to_string(), plain::normalize_posix(p.to_string()));
+  }
+  EXPECT_TRUE(is_valid_path<S>(n.view()));
+  EXPECT_EQ(normalize(n), n);
+  EXPECT_EQ(is_dir_path(n), is_dir_path(p));
+  EXPECT_EQ(split_volume(n).first, split_volume(p).first);
+}
+
+TEST(Normalize, AgreesWithThePlainAlgorithmOverGeneratedPaths) {
+  path_generator gen(7);
+  for (int i = 0; i < 5000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) check_against_plain(*p);
+    if (auto p = windows_path::of_string(gen.windows())) check_against_plain(*p);
+  }
+}
+
+TEST(Normalize, DeepPathsSpillOutOfTheInlineStack) {
+  std::string deep;
+  std::string expected;
+  for (int i = 0; i < 1000; ++i) deep += "d/./";
+  for (int i = 0; i < 1000; ++i) expected += "d/";
+  EXPECT_EQ(normalize(px(deep + "x/..")).to_string(), expected);
+  EXPECT_EQ(normalize(px(deep + "x/..")).to_string(), plain::normalize_posix(deep + "x/.."));
+}
+
+TEST(Normalize, ANormalPathComesBackWithoutACopy) {
+  std::string s = "/usr/local/share/doc/some-package/README.md";
+  const char* bytes = nullptr;
+  posix_path p = px(s);
+  bytes = p.view().data();
+  const posix_path n = normalize(std::move(p));
+  EXPECT_EQ(n.view().data(), bytes);
+  EXPECT_EQ(n.to_string(), s);
+}
+
+}  // namespace
+}  // namespace corso::test

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+using namespace std::string_literals;
+
+// An expected parse: the path, or the string that the error message quotes.
+struct parse_case {
+  std::string in;
+  std::string out;
+  bool ok;
+};
+
+template <path_syntax S>
+void check_parse(const parse_case& c) {
+  SCOPED_TRACE(detail::dump(c.in));
+  const auto r = basic_path<S>::of_string(c.in);
+  ASSERT_EQ(r.has_value(), c.ok);
+  if (c.ok) {
+    EXPECT_EQ(r->to_string(), c.out);
+  } else {
+    EXPECT_EQ(r.error().message(), c.out + ": invalid path");
+  }
+}
+
+TEST(OfStringPosix, CollapsesSeparatorRunsButALeadingPair) {
+  const parse_case cases[] = {
+      {"", R"("")", false},
+      {"a\0b"s, R"("a\x00b")", false},
+      {"\0"s, R"("\x00")", false},
+      {"a//\0"s, R"("a//\x00")", false},  // the message quotes the caller's string
+      {"/", "/", true},
+      {"//", "//", true},
+      {"///", "//", true},
+      {"////a", "//a", true},
+      {"//a//b", "//a/b", true},
+      {"a//b", "a/b", true},
+      {"a///b//", "a/b/", true},
+      {"/a//", "/a/", true},
+      {"a/", "a/", true},
+      {R"(\\server\share)", R"(\\server\share)", true},
+      {"C:", "C:", true},
+      {"a:", "a:", true},
+  };
+  for (const auto& c : cases) check_parse<posix_syntax>(c);
+}
+
+TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
+  const parse_case cases[] = {
+      {"", R"("")", false},
+      {"C:", R"("C:")", false},
+      {":", R"(":")", false},
+      {"a/b:", R"("a\\b:")", false},        // quoted after '/' became '\'
+      {"a//b:", R"("a\\b:")", false},       // ... and after collapsing
+      {"a/\0"s, R"("a\\\x00")", false},     // NUL: quoted after replacement
+      {"//", R"("//")", false},             // incomplete UNC: the caller's string
+      {R"(\\server)", R"("\\\\server")", false},
+      {R"(\\server\)", R"("\\\\server\\")", false},
+      {"//server//", R"("//server//")", false},
+      {R"(\\?)", R"("\\\\?")", false},
+      {R"(\\?\)", R"("\\\\?\\")", false},
+      {R"(\\?\UNC)", R"("\\\\?\\UNC")", false},
+      {R"(\\?\UNC\server)", R"("\\\\?\\UNC\\server")", false},
+      {R"(\\?\Volume{x}\)", R"("\\\\?\\Volume{x}\\")", false},
+      {R"(\\.)", R"("\\\\.")", false},
+      {R"(\\.\)", R"("\\\\.\\")", false},
+      {R"(C:\)", R"(C:\)", true},
+      {"C:/", R"(C:\)", true},
+      {"C:a", "C:a", true},
+      {":a", ":a", true},
+      {R"(a\b:c)", R"(a\b:c)", true},
+      {"ab:c:", "ab:c:", true},
+      {"/", R"(\)", true},
+      {"a//b", R"(a\b)", true},
+      {R"(\\server\share)", R"(\\server\share\)", true},
+      {"//server//share", R"(\\server\share\)", true},
+      {R"(\\server\share\a)", R"(\\server\share\a)", true},
+      {R"(\\server\share\a:)", R"(\\server\share\a:)", true},
+      {"//a//b", R"(\\a\b\)", true},
+      {R"(\\\\a\\b)", R"(\\a\b\)", true},
+      {R"(\\?\C:)", R"(\\?\C:\)", true},
+      {R"(\\?\C:\a)", R"(\\?\C:\a)", true},
+      {"//?/C:/x", R"(\\?\C:\x)", true},
+      {R"(\\?\UNC\server\share)", R"(\\?\UNC\server\share\)", true},
+      {R"(\\?\unc\server\share)", R"(\\?\unc\server\share)", true},
+      {R"(\\?\Volume{x}\a)", R"(\\?\Volume{x}\a\)", true},
+      {R"(\\.\dev)", R"(\\.\dev\)", true},
+      {R"(\\.\dev\x)", R"(\\.\dev\x)", true},
+      {R"(\\..\x)", R"(\\..\x\)", true},
+      {R"(C:\x\file.txt:stream)", R"(C:\x\file.txt:stream)", true},
+  };
+  for (const auto& c : cases) check_parse<windows_syntax>(c);
+}
+
+TEST(SegmentTests, DependOnTheSyntax) {
+  const struct {
+    std::string in;
+    bool posix, windows, rel;
+  } cases[] = {
+      {"", true, true, false},        {"a", true, true, false},       {".", true, true, true},
+      {"..", true, true, true},       {"...", true, true, false},     {"a/b", false, false, false},
+      {R"(a\b)", true, false, false}, {"C:", true, true, false},      {"a\0"s, false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(is_seg<posix_syntax>(c.in), c.posix);
+    EXPECT_EQ(is_seg<windows_syntax>(c.in), c.windows);
+    EXPECT_EQ(is_rel_seg(c.in), c.rel);
+  }
+}
+
+TEST(Syntax, ConstantsAndHostChoice) {
+  EXPECT_TRUE(is_windows_os_type("Win32"));
+  for (const char* other : {"Unix", "win32", "WIN32", "Win32 ", "Win", "Win32x", "Cygwin", ""}) {
+    EXPECT_FALSE(is_windows_os_type(other)) << other;
+  }
+  EXPECT_EQ(posix_syntax::dir_sep, "/");
+  EXPECT_EQ(posix_syntax::dot_dir, "./");
+  EXPECT_EQ(posix_syntax::dotdot_dir, "../");
+  EXPECT_EQ(windows_syntax::dir_sep, "\\");
+  EXPECT_EQ(windows_syntax::dot_dir, ".\\");
+  EXPECT_EQ(windows_syntax::dotdot_dir, "..\\");
+  EXPECT_EQ(windows, os_type == "Win32");
+  EXPECT_EQ(dir_sep, host_syntax::dir_sep);
+  EXPECT_TRUE((std::is_same_v<path::syntax, host_syntax>));
+}
+
+TEST(V, ThrowsTheMessageOfOfString) {
+  EXPECT_EQ(invalid_argument_message([] { (void)posix_path::v(""); }), R"("": invalid path)");
+  EXPECT_EQ(invalid_argument_message([] { (void)windows_path::v(R"(\\srv)"); }), R"("\\\\srv": invalid path)");
+  EXPECT_EQ(invalid_argument_message([] { (void)v("a\0b"s); }), R"("a\x00b": invalid path)");
+  using namespace corso::literals;
+  EXPECT_EQ(invalid_argument_message([] { (void)"a\0"_path; }), R"("a\x00": invalid path)");
+  EXPECT_EQ(("a//b"_path).to_string(), windows ? "a\\b" : "a/b");
+}
+
+TEST(Result, ValueOfAnErrorThrowsItsMessage) {
+  const auto r = posix_path::of_string("");
+  EXPECT_FALSE(r);
+  EXPECT_THROW((void)r.value(), std::invalid_argument);
+  EXPECT_THROW((void)*r, std::invalid_argument);
+  EXPECT_EQ(r.value_or(px("x")), px("x"));
+  const auto ok = posix_path::of_string("a");
+  EXPECT_THROW((void)ok.error(), std::logic_error);
+  EXPECT_EQ(ok->to_string(), "a");
+}
+
+TEST(OfString, AnRvalueThatIsValidKeepsItsBuffer) {
+  std::string long_path(200, 'a');
+  long_path[50] = '/';
+  const char* bytes = long_path.data();
+  const auto p = posix_path::of_string(std::move(long_path));
+  EXPECT_EQ(p->view().data(), bytes);
+
+  std::string collapsed = "//" + std::string(100, 'b') + "//c";  // rewritten in place
+  bytes = collapsed.data();
+  const auto q = windows_path::of_string(std::move(collapsed));
+  EXPECT_EQ(q->view().data(), bytes);
+  EXPECT_EQ(q->to_string(), R"(\\)" + std::string(100, 'b') + R"(\c\)");
+}
+
+TEST(Path, ComparesBytesAndStaysValidWhenMovedFrom) {
+  EXPECT_EQ(px("a/b"), px("a//b"));
+  EXPECT_NE(px("a"), px("a/"));
+  EXPECT_LT(px("a/b"), px("a/c"));
+  EXPECT_LT(px("a"), px("\x80"));  // bytes compare unsigned
+  EXPECT_NE(wn(R"(C:\a)"), wn(R"(c:\a)"));
+  EXPECT_EQ(std::hash<posix_path>{}(px("a//b")), std::hash<posix_path>{}(px("a/b")));
+
+  posix_path p = px("some/long/path/that/does/not/fit/in/place");
+  posix_path q = std::move(p);
+  EXPECT_EQ(p.to_string(), ".");  // NOLINT(bugprone-use-after-move): the point of the test
+  p = std::move(q);
+  EXPECT_EQ(q.to_string(), ".");  // NOLINT(bugprone-use-after-move)
+  std::ostringstream os;
+  os << p;
+  EXPECT_EQ(os.str(), "some/long/path/that/does/not/fit/in/place");
+}
+
+}  // namespace
+}  // namespace corso::test

@@ -1,0 +1,31 @@
+#include "strings.hpp"
+
+#include <gtest/gtest.h>
+
+namespace corso::detail {
+namespace {
+
+TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
+  using namespace std::string_literals;
+  const struct {
+    std::string in;
+    std::string out;
+  } cases[] = {
+      {"", R"("")"},
+      {"a/b c", R"("a/b c")"},
+      {"a\0b"s, R"("a\x00b")"},
+      {"\"\\", R"("\"\\")"},
+      {"\n\t\r", R"("\n\t\r")"},
+      {"\x01\x1f\x7f", R"("\x01\x1f\x7f")"},
+      {"\x80\xff\xC3\xA9", R"("\x80\xff\xc3\xa9")"},
+      {"~ !", R"("~ !")"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.out);
+    EXPECT_EQ(dump(c.in), c.out);
+  }
+  EXPECT_EQ(message("a", "invalid path"), R"("a": invalid path)");
+}
+
+}  // namespace
+}  // namespace corso::detail

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+// One path and what the end-of-path operations give for it.
+struct end_case {
+  const char* path;
+  bool is_dir;
+  const char* filename;
+  const char* dir;
+  const char* base;
+  const char* basename;
+  const char* parent;
+  const char* rem_empty_seg;
+  const char* to_dir_path;
+};
+
+template <path_syntax S>
+void check_end(const end_case& c) {
+  SCOPED_TRACE(c.path);
+  const basic_path<S> p = P<S>(c.path);
+  EXPECT_EQ(is_dir_path(p), c.is_dir);
+  EXPECT_EQ(is_file_path(p), !c.is_dir);
+  EXPECT_EQ(filename(p), c.filename);
+  const auto [dir, b] = split_base(p);
+  EXPECT_EQ(dir.to_string(), c.dir);
+  EXPECT_EQ(b.to_string(), c.base);
+  EXPECT_EQ(base(p).to_string(), c.base);
+  EXPECT_EQ(basename(p), c.basename);
+  EXPECT_EQ(parent(p).to_string(), c.parent);
+  EXPECT_EQ(rem_empty_seg(p).to_string(), c.rem_empty_seg);
+  EXPECT_EQ(rem_empty_seg(basic_path<S>(p)).to_string(), c.rem_empty_seg);
+  EXPECT_EQ(to_dir_path(p).to_string(), c.to_dir_path);
+  EXPECT_EQ(to_dir_path(basic_path<S>(p)).to_string(), c.to_dir_path);
+}
+
+TEST(EndOfPathPosix, DirectoryFileBaseParent) {
+  const end_case cases[] = {
+      // path  dir    filename dir  base basename parent  rem   to_dir
+      {"/", true, "", "/", "./", "", "/", "/", "/"},
+      {"//", true, "", "//", "./", "", "//", "//", "//"},
+      {"a", false, "a", "./", "a", "a", "./", "a", "a/"},
+      {"a/", true, "", "./", "a/", "a", "./", "a", "a/"},
+      {".", true, "", "./", ".", "", "./../", ".", "./"},
+      {"./", true, "", "./", "./", "", "./../", ".", "./"},
+      {"..", true, "", "./", "..", "", "../../", "..", "../"},
+      {"../", true, "", "./", "../", "", "../../", "..", "../"},
+      {"../..", true, "", "../", "..", "", "../../../", "../..", "../../"},
+      {"/..", true, "", "/", "..", "", "/../../", "/..", "/../"},
+      {"/.", true, "", "/", ".", "", "/./../", "/.", "/./"},
+      {"/a", false, "a", "/", "a", "a", "/", "/a", "/a/"},
+      {"/a/", true, "", "/", "a/", "a", "/", "/a", "/a/"},
+      {"a/b", false, "b", "a/", "b", "b", "a/", "a/b", "a/b/"},
+      {"a/b/", true, "", "a/", "b/", "b", "a/", "a/b", "a/b/"},
+      {"a/.", true, "", "a/", ".", "", "a/./../", "a/.", "a/./"},
+      {"a/..", true, "", "a/", "..", "", "a/../../", "a/..", "a/../"},
+      {"//a", false, "a", "//", "a", "a", "//", "//a", "//a/"},
+      {"//a/", true, "", "//", "a/", "a", "//", "//a", "//a/"},
+      {".a", false, ".a", "./", ".a", ".a", "./", ".a", ".a/"},
+      {"a\\b", false, "a\\b", "./", "a\\b", "a\\b", "./", "a\\b", "a\\b/"},
+      {"x/...", false, "...", "x/", "...", "...", "x/", "x/...", "x/.../"},
+  };
+  for (const auto& c : cases) check_end<posix_syntax>(c);
+}
+
+TEST(EndOfPathWindows, DirectoryFileBaseParent) {
+  const end_case cases[] = {
+      {R"(\)", true, "", R"(\)", R"(.\)", "", R"(\)", R"(\)", R"(\)"},
+      {R"(C:\)", true, "", R"(C:\)", R"(.\)", "", R"(C:\)", R"(C:\)", R"(C:\)"},
+      {"C:a", false, "a", R"(C:.\)", "a", "a", R"(C:.\)", "C:a", R"(C:a\)"},
+      {R"(C:a\)", true, "", R"(C:.\)", R"(a\)", "a", R"(C:.\)", "C:a", R"(C:a\)"},
+      {"C:.", true, "", R"(C:.\)", ".", "", R"(C:.\..\)", "C:.", R"(C:.\)"},
+      {"C:..", true, "", R"(C:.\)", "..", "", R"(C:..\..\)", "C:..", R"(C:..\)"},
+      {R"(C:\a)", false, "a", R"(C:\)", "a", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)"},
+      {R"(C:\a\)", true, "", R"(C:\)", R"(a\)", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)"},
+      {R"(\\srv\sh\)", true, "", R"(\\srv\sh\)", R"(.\)", "", R"(\\srv\sh\)", R"(\\srv\sh\)", R"(\\srv\sh\)"},
+      {R"(\\srv\sh\a)", false, "a", R"(\\srv\sh\)", "a", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)"},
+      {R"(\\srv\sh\a\)", true, "", R"(\\srv\sh\)", R"(a\)", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)",
+       R"(\\srv\sh\a\)"},
+      {R"(\..)", true, "", R"(\)", "..", "", R"(\..\..\)", R"(\..)", R"(\..\)"},
+      {R"(a\..)", true, "", R"(a\)", "..", "", R"(a\..\..\)", R"(a\..)", R"(a\..\)"},
+      {R"(\\?\UNC\s\h\a\b)", false, "b", R"(\\?\UNC\s\h\a\)", "b", "b", R"(\\?\UNC\s\h\a\)", R"(\\?\UNC\s\h\a\b)",
+       R"(\\?\UNC\s\h\a\b\)"},
+      {R"(\\?\C:\)", true, "", R"(\\?\C:\)", R"(.\)", "", R"(\\?\C:\)", R"(\\?\C:\)", R"(\\?\C:\)"},
+      {"ab:c", false, "c", R"(ab:.\)", "c", "c", R"(ab:.\)", "ab:c", R"(ab:c\)"},
+  };
+  for (const auto& c : cases) check_end<windows_syntax>(c);
+}
+
+TEST(AddSegAndAppendPosix, JoinWithOneSeparator) {
+  const struct {
+    const char* p;
+    const char* seg;
+    const char* out;
+  } segs_cases[] = {
+      {"a", "b", "a/b"},   {"a/", "b", "a/b"}, {"/", "b", "/b"},     {"//", "b", "//b"},
+      {"a", "", "a/"},     {"a/", "", "a/"},   {"a", "..", "a/.."},  {"a", "b\\c", "a/b\\c"},
+      {"a", "b:c", "a/b:c"},
+  };
+  for (const auto& c : segs_cases) {
+    SCOPED_TRACE(std::string(c.p) + " + " + c.seg);
+    EXPECT_EQ(add_seg(px(c.p), c.seg).to_string(), c.out);
+    EXPECT_EQ((px(c.p) / c.seg).to_string(), c.out);
+    const posix_path lvalue = px(c.p);
+    EXPECT_EQ((lvalue / c.seg).to_string(), c.out);
+  }
+  const struct {
+    const char* p0;
+    const char* p1;
+    const char* out;
+  } append_cases[] = {
+      {"a", "b", "a/b"},      {"a/", "b", "a/b"},       {"a", "b/", "a/b/"}, {"/a/", "../b", "/a/../b"},
+      {"a", "/b", "/b"},      {"a", "//b", "//b"},      {".", "a", "./a"},   {"//", "a", "//a"},
+  };
+  for (const auto& c : append_cases) {
+    SCOPED_TRACE(std::string(c.p0) + " / " + c.p1);
+    const posix_path p0 = px(c.p0);
+    EXPECT_EQ(append(p0, px(c.p1)).to_string(), c.out);
+    EXPECT_EQ((p0 / px(c.p1)).to_string(), c.out);
+    EXPECT_EQ((px(c.p0) / px(c.p1)).to_string(), c.out);
+  }
+}
+
+TEST(AddSegAndAppendWindows, VolumesDecideWhatSurvives) {
+  const struct {
+    const char* p;
+    const char* seg;
+    const char* out;
+  } segs_cases[] = {
+      {R"(C:\a)", "b", R"(C:\a\b)"},
+      {R"(C:\)", "", R"(C:\)"},
+      {"C:a", "b:c", R"(C:a\b:c)"},  // the path has a volume: a later ':' is a plain byte
+      {R"(\\s\h\)", "x:", R"(\\s\h\x:)"},
+  };
+  for (const auto& c : segs_cases) {
+    SCOPED_TRACE(std::string(c.p) + " + " + c.seg);
+    EXPECT_EQ(add_seg(wn(c.p), c.seg).to_string(), c.out);
+  }
+  const struct {
+    const char* p0;
+    const char* p1;
+    const char* out;
+  } append_cases[] = {
+      {R"(C:\a)", "b", R"(C:\a\b)"},        {"C:a", "b", R"(C:a\b)"},
+      {R"(\\srv\sh\)", "x", R"(\\srv\sh\x)"}, {R"(C:\a)", R"(\b)", R"(\b)"},
+      {R"(C:\a)", "D:b", "D:b"},            {"x", "y:z", "y:z"},
+      {R"(C:\a)", R"(\\srv\sh\x)", R"(\\srv\sh\x)"},
+  };
+  for (const auto& c : append_cases) {
+    SCOPED_TRACE(std::string(c.p0) + " / " + c.p1);
+    EXPECT_EQ(append(wn(c.p0), wn(c.p1)).to_string(), c.out);
+    EXPECT_EQ((wn(c.p0) / wn(c.p1)).to_string(), c.out);
+  }
+}
+
+TEST(AddSeg, RefusesSegmentsThatWouldBreakThePath) {
+  using namespace std::string_literals;
+  EXPECT_EQ(invalid_argument_message([] { (void)add_seg(px("a"), "b/c"); }), R"("b/c": invalid segment)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_seg(px("a"), "b\0"s); }), R"("b\x00": invalid segment)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_seg(wn(R"(C:\a)"), "b/c"); }), R"("b/c": invalid segment)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_seg(wn(R"(C:\a)"), R"(b\c)"); }), R"("b\\c": invalid segment)");
+  // Without a volume, a ':' would turn what precedes it into one (a\b:c) or
+  // end the path at its first ':' (a\:).
+  EXPECT_EQ(invalid_argument_message([] { (void)add_seg(wn("a"), ":"); }), R"(":": invalid segment)");
+  EXPECT_EQ(invalid_argument_message([] { (void)(wn(R"(\a)") / "b:c"); }), R"("b:c": invalid segment)");
+  const windows_path unchanged = wn("a");
+  EXPECT_THROW((void)add_seg(windows_path(unchanged), "b:c"), std::invalid_argument);
+  EXPECT_EQ(unchanged.to_string(), "a");
+}
+
+TEST(SplitVolumeAndSegs, PutBackTogetherGiveThePath) {
+  using strings = std::vector<std::string>;
+  const struct {
+    const char* p;
+    const char* volume;
+    const char* rest;
+    strings segs;
+  } posix_cases[] = {
+      {"/", "", "/", {"", ""}},         {"//", "/", "/", {"", ""}},    {"//a/b/", "/", "/a/b/", {"", "a", "b", ""}},
+      {"a", "", "a", {"a"}},            {"/a", "", "/a", {"", "a"}},   {"//a", "/", "/a", {"", "a"}},
+  };
+  for (const auto& c : posix_cases) {
+    SCOPED_TRACE(c.p);
+    EXPECT_EQ(split_volume(px(c.p)), std::make_pair(std::string(c.volume), std::string(c.rest)));
+    EXPECT_EQ(segs(px(c.p)), c.segs);
+  }
+  const struct {
+    const char* p;
+    const char* volume;
+    const char* rest;
+    strings segs;
+  } windows_cases[] = {
+      {R"(C:\a)", "C:", R"(\a)", {"", "a"}},
+      {"C:a", "C:", "a", {"a"}},
+      {R"(\\srv\sh\)", R"(\\srv\sh)", R"(\)", {"", ""}},
+      {R"(\\srv\sh\a\b)", R"(\\srv\sh)", R"(\a\b)", {"", "a", "b"}},
+      {R"(\\?\C:\x)", R"(\\?\C:)", R"(\x)", {"", "x"}},
+      {R"(\\?\UNC\s\h\x)", R"(\\?\UNC\s\h)", R"(\x)", {"", "x"}},
+      {R"(\\?\unc\s\h)", R"(\\?\unc\s)", R"(\h)", {"", "h"}},
+      {R"(\\.\COM1\)", R"(\\.\COM1)", R"(\)", {"", ""}},
+      {R"(a\b)", "", R"(a\b)", {"a", "b"}},
+      {R"(\)", "", R"(\)", {"", ""}},
+      {"C:a:", "C:", "a:", {"a:"}},  // strings: the rest is not always a path on its own
+      {"ab:c:", "ab:", "c:", {"c:"}},
+  };
+  for (const auto& c : windows_cases) {
+    SCOPED_TRACE(c.p);
+    EXPECT_EQ(split_volume(wn(c.p)), std::make_pair(std::string(c.volume), std::string(c.rest)));
+    EXPECT_EQ(segs(wn(c.p)), c.segs);
+  }
+}
+
+TEST(SplitBase, RefusesAWindowsBaseThatWouldReadAsAVolume) {
+  EXPECT_EQ(invalid_argument_message([] { (void)split_base(wn("C:a:")); }), R"("a:": invalid path)");
+  EXPECT_EQ(invalid_argument_message([] { (void)base(wn(R"(C:\x\f.txt:s)")); }), R"("f.txt:s": invalid path)");
+  EXPECT_EQ(invalid_argument_message([] { (void)base(wn(R"(\\s\h\a:b\)")); }), R"("a:b\\": invalid path)");
+  // The directory part keeps the volume, so only the base is at stake.
+  EXPECT_EQ(split_base(wn(R"(C:\a:b\c)")).first.to_string(), R"(C:\a:b\)");
+  EXPECT_EQ(parent(wn(R"(C:\x\f.txt:s)")).to_string(), R"(C:\x\)");
+  EXPECT_EQ(base(px("a:")).to_string(), "a:");  // ':' is a plain byte under POSIX
+}
+
+// Every operation of this unit over generated paths: results are valid paths
+// of the same syntax, and the pieces put back together give the path.
+template <path_syntax S>
+void check_invariants(const basic_path<S>& p) {
+  const std::string s = p.to_string();
+  SCOPED_TRACE(s);
+  const auto [volume, rest] = split_volume(p);
+  EXPECT_EQ(volume + rest, s);
+  const std::vector<std::string> ss = segs(p);
+  std::string back;
+  for (std::size_t i = 0; i < ss.size(); ++i) back += (i ? std::string(S::dir_sep) : "") + ss[i];
+  EXPECT_EQ(back, S::is_windows ? rest : (volume.empty() ? s : s.substr(1)));
+  for (const basic_path<S>& r : {to_dir_path(p), parent(p), rem_empty_seg(p), add_seg(p, "x"), append(p, p)}) {
+    EXPECT_TRUE(is_valid_path<S>(r.view())) << r.view();
+  }
+  EXPECT_TRUE(is_dir_path(to_dir_path(p)));
+  EXPECT_TRUE(is_dir_path(parent(p)));
+  try {
+    const auto [dir, b] = split_base(p);
+    EXPECT_TRUE(is_valid_path<S>(dir.view())) << dir.view();
+    EXPECT_TRUE(is_valid_path<S>(b.view())) << b.view();
+    EXPECT_EQ(is_dir_path(b), is_dir_path(p));
+  } catch (const std::invalid_argument&) {
+    EXPECT_TRUE(S::is_windows);
+  }
+}
+
+TEST(Structure, ResultsAreValidPathsOverGeneratedInput) {
+  path_generator gen(20261210);
+  for (int i = 0; i < 3000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) check_invariants(*p);
+    if (auto p = windows_path::of_string(gen.windows())) check_invariants(*p);
+  }
+}
+
+}  // namespace
+}  // namespace corso::test
