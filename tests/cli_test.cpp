@@ -1,0 +1,150 @@
+#include "cli.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace corso::cli {
+namespace {
+
+using namespace std::string_literals;
+
+struct outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+outcome run_tool(std::vector<std::string_view> args, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = run(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::string_view> split_words(std::string_view s) {
+  std::vector<std::string_view> out;
+  while (!s.empty()) {
+    const std::size_t sp = s.find(' ');
+    out.push_back(s.substr(0, sp));
+    s.remove_prefix(sp == s.npos ? s.size() : sp + 1);
+  }
+  return out;
+}
+
+TEST(Tool, PrintsResultsAndExitStatuses) {
+  const struct {
+    std::vector<std::string_view> args;
+    int status;
+    std::string out;
+  } cases[] = {
+      {{"--posix", "normalize", "a/./b/../c"}, 0, "a/c\n"},
+      {{"--windows", "normalize", "C:/a/../b"}, 0, "C:\\b\n"},
+      {{"--posix", "split-base", "a/b/"}, 0, "a/\nb/\n"},
+      {{"--posix", "segs", "/a/"}, 0, "\na\n\n"},
+      {{"--posix", "is-dir-path", "a/.."}, 0, "true\n"},
+      {{"--posix", "is-dir-path", "a"}, 1, "false\n"},
+      {{"--posix", "add-seg", "--", "a", "--prefix"}, 0, "a/--prefix\n"},
+      {{"--posix", "filename", "-x"}, 0, "-x\n"},
+  };
+  for (const auto& c : cases) {
+    const outcome o = run_tool(c.args);
+    EXPECT_EQ(o.status, c.status) << c.args[1];
+    EXPECT_EQ(o.out, c.out) << c.args[1];
+    EXPECT_EQ(o.err, "") << c.args[1];
+  }
+}
+
+TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
+  outcome o = run_tool({"--windows", "normalize", "C:"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err, "\"C:\": invalid path\n");
+  o = run_tool({"--posix", "add-seg", "a", "b/c"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "\"b/c\": invalid segment\n");
+}
+
+TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
+  for (const std::vector<std::string_view>& args : std::vector<std::vector<std::string_view>>{
+           {}, {"--bogus"}, {"frobnicate", "a"}, {"normalize"}, {"normalize", "a", "b"}, {"normalize", "--prefix", "a"},
+           {"-z", "dir-sep"}, {"-z", "normalize", "a"}}) {
+    const outcome o = run_tool(args);
+    EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("usage: corso"), std::string::npos);
+  }
+}
+
+TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
+  outcome o = run_tool({"--windows", "-z", "normalize"}, "a\\.\\b\0C:\0x\\..\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "a\\b\0\0.\\\0"s);
+  EXPECT_EQ(o.err, "\"C:\": invalid path\n");
+
+  // Pairs write two fields, lists a count; a failed record writes as many
+  // empty fields, and an empty count.
+  o = run_tool({"--posix", "-z", "split-volume"}, "//a\0\0/b\0"s);
+  EXPECT_EQ(o.out, "/\0/a\0\0\0\0/b\0"s);
+  o = run_tool({"--posix", "-z", "segs"}, "/a\0\0b/\0"s);
+  EXPECT_EQ(o.out, "2\0\0a\0\0" "2\0b\0\0"s);
+  EXPECT_EQ(o.status, 2);
+
+  // Booleans are fields; the status only tells whether a record failed.
+  o = run_tool({"--posix", "-z", "is-dir-path"}, "a/\0a\0"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "true\0false\0"s);
+
+  // Leading arguments on the command line; an unterminated last field counts.
+  o = run_tool({"--posix", "-z", "add-seg", "base"}, "x\0y"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "base/x\0base/y\0"s);
+
+  o = run_tool({"--posix", "-z", "append"}, "a\0b\0c\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "a/b\0"s);
+  EXPECT_NE(o.err.find("incomplete"), std::string::npos);
+
+  o = run_tool({"--posix", "-z", "normalize"}, "");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "");
+}
+
+// Every operation's --help carries an example; run it and compare.
+TEST(Tool, EveryHelpExampleGivesItsOutput) {
+  const outcome help = run_tool({"--help"});
+  ASSERT_EQ(help.status, 0);
+  std::istringstream lines(help.out);
+  std::string line;
+  bool in_ops = false;
+  int checked = 0;
+  while (std::getline(lines, line)) {
+    if (line == "Operations:") {
+      in_ops = true;
+      continue;
+    }
+    if (!in_ops || line.size() < 3 || line[2] == ' ') continue;
+    const std::string name = line.substr(2, line.find(' ', 2) - 2);
+    SCOPED_TRACE(name);
+    const outcome op_help = run_tool({name, "--help"});
+    ASSERT_EQ(op_help.status, 0);
+    const std::size_t at = op_help.out.find("  $ corso ");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t eol = op_help.out.find('\n', at);
+    const std::string command = op_help.out.substr(at + 10, eol - at - 10);
+    std::string expected;
+    std::istringstream rest(op_help.out.substr(eol + 1));
+    for (std::string l; std::getline(rest, l);) expected += l.substr(2) + "\n";
+    const outcome o = run_tool(split_words(command));
+    EXPECT_EQ(o.out, expected) << command;
+    EXPECT_LE(o.status, 1) << command;
+    ++checked;
+  }
+  EXPECT_GE(checked, 19);
+}
+
+}  // namespace
+}  // namespace corso::cli

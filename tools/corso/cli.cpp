@@ -1,0 +1,383 @@
+#include "cli.hpp"
+
+#include <corso/corso.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace corso::cli {
+namespace {
+
+enum class arg_kind {
+  path,  // parsed with the chosen syntax; not a path is invalid input
+  text,  // any bytes
+  list,  // any number of texts: the arguments left over on the command line,
+         // a count field then its elements in -z records
+};
+
+struct arg_spec {
+  arg_kind kind;
+  std::string_view name;
+};
+
+// What an operation gives, which fixes how it is printed and what a failed
+// -z record writes in its place.
+enum class shape {
+  one,       // a path or a string
+  two,       // a pair
+  list,      // any number of strings
+  boolean,   // true (exit 0) or false (exit 1)
+  optional,  // a path or nothing (exit 1)
+  integer,   // -1, 0 or 1
+};
+
+struct options {
+  bool multi_ext = false;
+  bool prefix = false;
+};
+
+struct call {
+  std::vector<std::string> args;  // one per non-list argument, in order
+  std::vector<std::string> list;  // the elements of the list argument, if any
+  options opts;
+};
+
+// The result as text fields: one for `one`, `boolean` ("true" or "false") and
+// `integer`, two for `two`, the elements for `list`, none or one for `optional`.
+using fields = std::vector<std::string>;
+
+// Runs the operation under the Windows syntax when the flag is set.
+using runner = std::function<fields(bool windows, const call&)>;
+
+struct operation {
+  std::string_view name;
+  std::vector<arg_spec> args;
+  shape result;
+  std::string_view summary;
+  std::string_view example;         // arguments of an example run, split at spaces
+  std::string_view example_output;  // what it prints
+  runner run;
+  bool takes_multi_ext = false;
+  bool takes_prefix = false;
+};
+
+// Makes a runner from a generic callable taking the syntax tag and the call.
+template <class F>
+runner both(F f) {
+  return [f](bool windows, const call& c) { return windows ? f(windows_syntax{}, c) : f(posix_syntax{}, c); };
+}
+
+template <class S>
+basic_path<S> path_arg(const call& c, std::size_t i) {
+  return basic_path<S>::v(c.args[i]);
+}
+
+fields truth(bool b) { return {b ? "true" : "false"}; }
+
+template <class S>
+fields one(const basic_path<S>& p) {
+  return {p.to_string()};
+}
+fields one(std::string s) { return {std::move(s)}; }
+
+template <class T, class U>
+fields two(const std::pair<T, U>& p) {
+  const auto text = [](const auto& x) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(x)>, std::string>) {
+      return x;
+    } else {
+      return x.to_string();
+    }
+  };
+  return {text(p.first), text(p.second)};
+}
+
+constexpr arg_spec path_a{arg_kind::path, "PATH"};
+
+const std::vector<operation>& operations() {
+  static const std::vector<operation> ops = {
+      {"dir-sep", {}, shape::one, "the directory separator of the syntax", "--windows dir-sep", "\\\n",
+       both([](auto s, const call&) { return one(std::string(decltype(s)::dir_sep)); })},
+      {"is-seg", {{arg_kind::text, "TEXT"}}, shape::boolean,
+       "whether TEXT can be a segment (no separator, no NUL byte)", "--posix is-seg a\\b", "true\n",
+       both([](auto s, const call& c) { return truth(is_seg<decltype(s)>(c.args[0])); })},
+      {"is-rel-seg", {{arg_kind::text, "TEXT"}}, shape::boolean, "whether TEXT is \".\" or \"..\"", "is-rel-seg ..",
+       "true\n", both([](auto, const call& c) { return truth(is_rel_seg(c.args[0])); })},
+      {"of-string", {{arg_kind::text, "TEXT"}}, shape::one, "TEXT parsed as a path", "--windows of-string C:/a//b",
+       "C:\\a\\b\n", both([](auto s, const call& c) { return one(path_arg<decltype(s)>(c, 0)); })},
+      {"v", {{arg_kind::text, "TEXT"}}, shape::one, "TEXT parsed as a path (the same as of-string)",
+       "--posix v a//b/", "a/b/\n", both([](auto s, const call& c) { return one(path_arg<decltype(s)>(c, 0)); })},
+      {"add-seg", {path_a, {arg_kind::text, "SEG"}}, shape::one, "PATH with the segment SEG added",
+       "--posix add-seg a/ b", "a/b\n",
+       both([](auto s, const call& c) { return one(add_seg(path_arg<decltype(s)>(c, 0), c.args[1])); })},
+      {"append", {path_a, {arg_kind::path, "PATH2"}}, shape::one,
+       "PATH2 appended to PATH (PATH2 itself when it is absolute or has a volume)", "--windows append C:\\a b\\c",
+       "C:\\a\\b\\c\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return one(append(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"split-volume", {path_a}, shape::two, "the volume and the rest of PATH, a line each",
+       "--windows split-volume //srv/sh/x", "\\\\srv\\sh\n\\x\n",
+       both([](auto s, const call& c) { return two(split_volume(path_arg<decltype(s)>(c, 0))); })},
+      {"segs", {path_a}, shape::list, "the segments of PATH after its volume, a line each", "--posix segs /a/b",
+       "\na\nb\n", both([](auto s, const call& c) { return segs(path_arg<decltype(s)>(c, 0)); })},
+      {"is-dir-path", {path_a}, shape::boolean, "whether PATH ends in an empty, \".\" or \"..\" segment",
+       "--posix is-dir-path a/..", "true\n",
+       both([](auto s, const call& c) { return truth(is_dir_path(path_arg<decltype(s)>(c, 0))); })},
+      {"is-file-path", {path_a}, shape::boolean, "whether PATH is not a directory path", "--posix is-file-path a/b",
+       "true\n", both([](auto s, const call& c) { return truth(is_file_path(path_arg<decltype(s)>(c, 0))); })},
+      {"to-dir-path", {path_a}, shape::one, "PATH ending with a separator", "--posix to-dir-path a", "a/\n",
+       both([](auto s, const call& c) { return one(to_dir_path(path_arg<decltype(s)>(c, 0))); })},
+      {"filename", {path_a}, shape::one, "the last segment of PATH, empty for a directory path",
+       "--posix filename a/b.txt", "b.txt\n",
+       both([](auto s, const call& c) { return one(filename(path_arg<decltype(s)>(c, 0))); })},
+      {"split-base", {path_a}, shape::two, "the directory part and the base of PATH, a line each",
+       "--posix split-base a/b/", "a/\nb/\n",
+       both([](auto s, const call& c) { return two(split_base(path_arg<decltype(s)>(c, 0))); })},
+      {"base", {path_a}, shape::one, "the last non-empty segment of PATH, with its trailing separator",
+       "--posix base a/b/", "b/\n", both([](auto s, const call& c) { return one(base(path_arg<decltype(s)>(c, 0))); })},
+      {"basename", {path_a}, shape::one, "the last non-empty segment of PATH, empty for \".\" and \"..\"",
+       "--posix basename a/b/", "b\n",
+       both([](auto s, const call& c) { return one(basename(path_arg<decltype(s)>(c, 0))); })},
+      {"parent", {path_a}, shape::one, "the directory that holds PATH", "--windows parent C:a", "C:.\\\n",
+       both([](auto s, const call& c) { return one(parent(path_arg<decltype(s)>(c, 0))); })},
+      {"rem-empty-seg", {path_a}, shape::one, "PATH without one trailing separator", "--posix rem-empty-seg a/b/",
+       "a/b\n", both([](auto s, const call& c) { return one(rem_empty_seg(path_arg<decltype(s)>(c, 0))); })},
+      {"normalize", {path_a}, shape::one, "PATH with \".\" and \"..\" resolved, volume and trailing separator kept",
+       "--posix normalize a/./b/../c/", "a/c/\n",
+       both([](auto s, const call& c) { return one(normalize(path_arg<decltype(s)>(c, 0))); })},
+  };
+  return ops;
+}
+
+const operation* find_operation(std::string_view name) {
+  const auto& ops = operations();
+  const auto it = std::find_if(ops.begin(), ops.end(), [name](const operation& op) { return op.name == name; });
+  return it == ops.end() ? nullptr : &*it;
+}
+
+constexpr std::string_view usage_line =
+    "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--] ARG...\n";
+
+void print_arg_names(std::ostream& os, const operation& op) {
+  for (const arg_spec& a : op.args) os << ' ' << (a.kind == arg_kind::list ? "[" : "") << a.name
+                                       << (a.kind == arg_kind::list ? "...]" : "");
+}
+
+void print_help(std::ostream& os) {
+  os << usage_line << "       corso OPERATION --help\n\n"
+     << "Lexical operations on POSIX and Windows paths: no file system is consulted.\n"
+     << "The syntax is the host's unless --posix or --windows is given.\n"
+     << "With -z, records are read from standard input, every field ended by a NUL byte,\n"
+     << "and every output field is ended by a NUL byte; arguments given on the command\n"
+     << "line are the first fields of every record.\n\n"
+     << "Exit status: 0 success or true, 1 false or no result, 2 invalid input or usage error.\n\n"
+     << "Operations:\n";
+  for (const operation& op : operations()) {
+    std::string head = "  " + std::string(op.name);
+    for (const arg_spec& a : op.args) head += " " + std::string(a.name);
+    os << head;
+    if (head.size() < 28) {
+      os << std::string(28 - head.size(), ' ');
+    } else {
+      os << "\n" << std::string(28, ' ');
+    }
+    os << op.summary << '\n';
+  }
+}
+
+void print_operation_help(std::ostream& os, const operation& op) {
+  os << "usage: corso [--posix | --windows] [-z] " << op.name;
+  if (op.takes_multi_ext) os << " [--multi-ext]";
+  if (op.takes_prefix) os << " [--prefix]";
+  print_arg_names(os, op);
+  os << "\n\n" << op.summary << ".\n\nexample:\n  $ corso " << op.example << '\n';
+  std::string_view out = op.example_output;
+  while (!out.empty()) {
+    const std::size_t nl = out.find('\n');
+    os << "  " << out.substr(0, nl) << '\n';
+    out.remove_prefix(nl == out.npos ? out.size() : nl + 1);
+  }
+}
+
+int usage_error(std::ostream& err, std::string_view what) {
+  err << "corso: " << what << '\n' << usage_line << "Try 'corso --help'.\n";
+  return 2;
+}
+
+// Runs op and turns a broken precondition into the library's message.
+bool apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err) {
+  try {
+    out = op.run(windows, c);
+    return true;
+  } catch (const std::invalid_argument& e) {
+    err << e.what() << '\n';
+    return false;
+  }
+}
+
+int exit_status(shape s, const fields& f) {
+  if (s == shape::boolean) return f[0] == "true" ? 0 : 1;
+  if (s == shape::optional) return f.empty() ? 1 : 0;
+  return 0;
+}
+
+int run_once(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
+             std::ostream& out, std::ostream& err) {
+  std::size_t fixed = 0;
+  bool has_list = false;
+  for (const arg_spec& a : op.args) {
+    if (a.kind == arg_kind::list) {
+      has_list = true;
+    } else {
+      ++fixed;
+    }
+  }
+  if (has_list ? positional.size() < fixed : positional.size() != fixed) {
+    return usage_error(err, std::string(op.name) + " takes " + std::to_string(fixed) +
+                                (has_list ? " or more" : "") + " argument" + (fixed == 1 ? "" : "s"));
+  }
+  call c;
+  c.opts = opts;
+  const std::size_t list_size = positional.size() - fixed;
+  std::size_t i = 0;
+  for (const arg_spec& a : op.args) {
+    if (a.kind == arg_kind::list) {
+      c.list.assign(positional.begin() + static_cast<std::ptrdiff_t>(i),
+                    positional.begin() + static_cast<std::ptrdiff_t>(i + list_size));
+      i += list_size;
+    } else {
+      c.args.emplace_back(positional[i++]);
+    }
+  }
+  fields f;
+  if (!apply(op, windows, c, f, err)) return 2;
+  for (const std::string& field : f) out << field << '\n';
+  return exit_status(op.result, f);
+}
+
+// Fields of -z records: NUL-terminated; an unterminated last field counts.
+bool read_field(std::istream& in, std::string& field) { return static_cast<bool>(std::getline(in, field, '\0')); }
+
+void write_field(std::ostream& out, std::string_view field) {
+  out.write(field.data(), static_cast<std::streamsize>(field.size()));
+  out.put('\0');
+}
+
+int run_batch(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
+              std::istream& in, std::ostream& out, std::ostream& err) {
+  // Command-line arguments fill the leading slots of every record, up to a list.
+  std::size_t leading = 0;
+  while (leading < op.args.size() && op.args[leading].kind != arg_kind::list) ++leading;
+  const std::string name(op.name);
+  if (op.args.empty()) return usage_error(err, name + " takes no argument, so -z has nothing to read");
+  const std::size_t most = std::min(leading, op.args.size() - 1);
+  if (positional.size() > most) {
+    return usage_error(err, "with -z, " + name + " takes at most " + std::to_string(most) +
+                                " argument(s) on the command line; the others come from standard input");
+  }
+  bool failed = false;
+  std::string field;
+  for (std::size_t record = 1;; ++record) {
+    call c;
+    c.opts = opts;
+    for (std::size_t i = 0; i < positional.size(); ++i) c.args.emplace_back(positional[i]);
+    bool complete = true;
+    bool started = false;
+    for (std::size_t slot = positional.size(); slot < op.args.size() && complete; ++slot) {
+      if (!read_field(in, field)) {
+        complete = false;
+        break;
+      }
+      started = true;
+      if (op.args[slot].kind != arg_kind::list) {
+        c.args.push_back(field);
+        continue;
+      }
+      std::size_t count = 0;
+      const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
+      if (ec != std::errc() || end != field.data() + field.size() || field.empty()) {
+        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is not a number\n";
+        return 2;
+      }
+      for (std::size_t k = 0; k < count && complete; ++k) {
+        complete = read_field(in, field);
+        c.list.push_back(field);
+      }
+    }
+    if (!complete) {
+      if (!started) break;
+      err << "corso: record " << record << " is incomplete at the end of the input\n";
+      return 2;
+    }
+    fields f;
+    if (apply(op, windows, c, f, err)) {
+      if (op.result == shape::list) write_field(out, std::to_string(f.size()));
+      if (op.result == shape::optional && f.empty()) write_field(out, "");
+      for (const std::string& x : f) write_field(out, x);
+    } else {
+      failed = true;
+      const std::size_t blanks = op.result == shape::two ? 2 : 1;
+      for (std::size_t k = 0; k < blanks; ++k) write_field(out, "");
+    }
+  }
+  return failed ? 2 : 0;
+}
+
+}  // namespace
+
+int run(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
+  bool windows = corso::windows;
+  bool batch = false;
+  std::size_t i = 0;
+  for (; i < args.size() && args[i].starts_with('-'); ++i) {
+    const std::string_view a = args[i];
+    if (a == "--posix") {
+      windows = false;
+    } else if (a == "--windows") {
+      windows = true;
+    } else if (a == "-z") {
+      batch = true;
+    } else if (a == "--help" || a == "-h") {
+      print_help(out);
+      return 0;
+    } else {
+      return usage_error(err, "unknown option " + std::string(a));
+    }
+  }
+  if (i == args.size()) return usage_error(err, "no operation given");
+  const operation* op = find_operation(args[i]);
+  if (op == nullptr) return usage_error(err, "unknown operation " + std::string(args[i]));
+
+  options opts;
+  std::vector<std::string_view> positional;
+  bool options_end = false;
+  for (++i; i < args.size(); ++i) {
+    const std::string_view a = args[i];
+    if (options_end || !a.starts_with("--")) {
+      positional.push_back(a);
+    } else if (a == "--") {
+      options_end = true;
+    } else if (a == "--help") {
+      print_operation_help(out, *op);
+      return 0;
+    } else if (a == "--multi-ext" && op->takes_multi_ext) {
+      opts.multi_ext = true;
+    } else if (a == "--prefix" && op->takes_prefix) {
+      opts.prefix = true;
+    } else {
+      return usage_error(err, std::string(op->name) + " has no option " + std::string(a) +
+                                  " (put -- before an argument that begins with --)");
+    }
+  }
+  return batch ? run_batch(*op, windows, positional, opts, in, out, err)
+               : run_once(*op, windows, positional, opts, out, err);
+}
+
+}  // namespace corso::cli
