@@ -2,8 +2,12 @@
 // segment tests. Every view returned lies in the argument's buffer.
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "corso/syntax.hpp"
 #include "volume.hpp"
@@ -90,6 +94,55 @@ constexpr void for_each_seg(std::string_view s, F&& f) {
     f(s.substr(start, i - start));
     start = i + 1;
   }
+}
+
+// A list of segments, as views on a path or on constants: room for 64 in
+// the frame, the heap only for deeper paths.
+class seg_list {
+ public:
+  seg_list() = default;
+  seg_list(const seg_list&) = delete;
+  seg_list& operator=(const seg_list&) = delete;
+
+  void push(std::string_view s) {
+    if (size_ == capacity_) grow();
+    data_[size_++] = s;
+  }
+  void pop() noexcept { --size_; }
+  [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
+  [[nodiscard]] std::size_t size() const noexcept { return size_; }
+  [[nodiscard]] std::string_view back() const noexcept { return data_[size_ - 1]; }
+  [[nodiscard]] std::string_view operator[](std::size_t i) const noexcept { return data_[i]; }
+
+ private:
+  void grow() {
+    std::vector<std::string_view> bigger(capacity_ * 2);
+    std::copy(data_, data_ + size_, bigger.begin());
+    heap_ = std::move(bigger);
+    data_ = heap_.data();
+    capacity_ = heap_.size();
+  }
+
+  std::array<std::string_view, 64> local_{};
+  std::vector<std::string_view> heap_;
+  std::string_view* data_ = local_.data();
+  std::size_t size_ = 0;
+  std::size_t capacity_ = local_.size();
+};
+
+// The elements from `first` on, joined by Sep, after `prefix`; one allocation.
+template <char Sep>
+[[nodiscard]] std::string join_segs(std::string_view prefix, const seg_list& l, std::size_t first = 0) {
+  std::size_t n = prefix.size() + (l.size() > first ? l.size() - first - 1 : 0);
+  for (std::size_t i = first; i < l.size(); ++i) n += l[i].size();
+  std::string out;
+  out.reserve(n);
+  out.append(prefix);
+  for (std::size_t i = first; i < l.size(); ++i) {
+    if (i != first) out.push_back(Sep);
+    out.append(l[i]);
+  }
+  return out;
 }
 
 }  // namespace corso::detail
