@@ -1,0 +1,75 @@
+#include <corso/format.hpp>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace corso {
+namespace {
+
+// {a b c ...} in a box indented by one, a breakable space between elements.
+void braces(formatter& f, int n, std::string_view word) {
+  f.open_box(1).text("{");
+  for (int i = 0; i < n; ++i) {
+    if (i) f.space();
+    f.text(word);
+  }
+  f.text("}").close_box();
+}
+
+TEST(Formatter, MaterialThatFitsStaysOnOneLine) {
+  EXPECT_EQ(print_to_string([](formatter& f) { braces(f, 3, "\"ab\""); }), R"({"ab" "ab" "ab"})");
+  EXPECT_EQ(print_to_string([](formatter& f) { f.text("a").cut().text("b").brk(2, 0).text("c"); }), "ab  c");
+  EXPECT_EQ(print_to_string([](formatter& f) { braces(f, 0, "x"); }), "{}");
+}
+
+TEST(Formatter, BreaksWhereTheLineIsFullAtTheBoxIndentation) {
+  // 10 words of 9 bytes: at margin 40 a line holds "{" or " " and 4 words.
+  const std::string out = [] {
+    formatter f(40);
+    braces(f, 10, "abcdefghi");
+    return f.str();
+  }();
+  EXPECT_EQ(out,
+            "{abcdefghi abcdefghi abcdefghi abcdefghi\n"
+            " abcdefghi abcdefghi abcdefghi abcdefghi\n"
+            " abcdefghi abcdefghi}");
+  for (std::size_t start = 0, end; start < out.size(); start = end + 1) {
+    end = std::min(out.find('\n', start), out.size());
+    EXPECT_LE(end - start, 40u);
+  }
+}
+
+TEST(Formatter, ABreakCountsTheNestedBoxThatFollowsItWhole) {
+  formatter f(20);
+  f.open_box(1).text("{");
+  f.open_box(1).text("(").text("\"key\"").text(",").space().text("1").text(")").close_box();
+  f.space();
+  f.open_box(1).text("(").text("\"longer-key\"").text(",").space().text("2").text(")").close_box();
+  f.text("}").close_box();
+  EXPECT_EQ(f.str(), "{(\"key\", 1)\n (\"longer-key\", 2)}");
+}
+
+TEST(Formatter, WritesToAStreamOnFlushAndAtTheEnd) {
+  std::ostringstream os;
+  {
+    formatter f(os);
+    f.text("a").space().text("b");
+    f.flush();
+    EXPECT_EQ(os.str(), "a b");
+    f.text("c").close_box().close_box();  // closing what is not open is harmless
+  }
+  EXPECT_EQ(os.str(), "a bc");
+}
+
+TEST(Formatter, AWordLongerThanTheMarginIsNotBrokenUpAndCausesNoEmptyLines) {
+  formatter f(10);
+  f.open_box(0).text("0123456789abcdef").space().text("x").close_box();
+  EXPECT_EQ(f.str(), "0123456789abcdef\nx");
+  formatter g(10);
+  g.open_box(2).space().text("0123456789abcdef").close_box();
+  EXPECT_EQ(g.str(), " 0123456789abcdef");
+}
+
+}  // namespace
+}  // namespace corso
