@@ -23,16 +23,11 @@ std::string_view joint(std::string_view p) noexcept {
   return p.back() == S::dir_sep_char ? std::string_view() : S::dir_sep;
 }
 
-// Under Windows, a path without a volume must not gain a ':', which would
-// make everything up to it a volume (a\ + "b:c" reads as the volume a\b:).
-bool has_volume_windows(std::string_view p) noexcept {
-  return windows_volume::is_unc_path(p) || windows_volume::has_drive(p);
-}
-
 template <path_syntax S>
 void check_seg(std::string_view p, std::string_view seg) {
   bool ok = is_seg<S>(seg);
-  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || has_volume_windows(p));
+  // a\ + "b:c" would read as the volume a\b:
+  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || windows_volume::has_volume(p));
   if (!ok) throw std::invalid_argument(message(seg, "invalid segment"));
 }
 

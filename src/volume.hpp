@@ -84,6 +84,10 @@ namespace windows_volume {
   return split_before(j);
 }
 
+// True when p has a volume: it is UNC or holds a ':'. A path without one must
+// not gain a ':', which would make everything up to it a volume.
+[[nodiscard]] constexpr bool has_volume(std::string_view p) noexcept { return is_unc_path(p) || has_drive(p); }
+
 // True when the part after the volume is exactly one separator: \, C:\, \\srv\sh\.
 [[nodiscard]] constexpr bool is_root(std::string_view p) noexcept { return sub_split_volume(p).rest == "\\"; }
 

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+// "-" stands for no result.
+std::string shown(const auto& opt) { return opt ? opt->to_string() : "-"; }
+
+struct pair_case {
+  const char* a;
+  const char* b;
+  const char* out;
+};
+
+TEST(IsPrefix, EndsAtASegmentBoundaryWithoutNormalizing) {
+  const struct {
+    const char* prefix;
+    const char* p;
+    bool out;
+  } cases[] = {
+      {"/a", "/a/b", true},   {"/a", "/ab", false},  {"/a/", "/a/b", true}, {"/a/", "/a", false},
+      {"/a", "/a/", true},    {"/a", "/a", true},    {"/", "/a", true},     {"/", "//a", true},
+      {"//", "//a", true},    {"a", "a/b", true},    {"a/b", "a/bc", false}, {"a/./b", "a/b/c", false},
+      {"a/b/c", "a/b", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.prefix) + " " + c.p);
+    EXPECT_EQ(is_prefix(px(c.prefix), px(c.p)), c.out);
+  }
+  EXPECT_TRUE(is_prefix(wn(R"(C:\a)"), wn(R"(C:\a\b)")));
+  EXPECT_FALSE(is_prefix(wn(R"(C:\A)"), wn(R"(C:\a\b)")));
+  EXPECT_FALSE(is_prefix(wn(R"(C:\a)"), wn(R"(C:\ab)")));
+  EXPECT_TRUE(is_prefix(wn("C:/a"), wn(R"(C:\a\b)")));
+}
+
+TEST(FindPrefix, LongestCommonPrefixOfBoth) {
+  const pair_case posix[] = {
+      {"/a/b", "/a/c", "/a/"},    {"/a/b", "/a/b/c", "/a/b"}, {"/a/b/", "/a/b/c", "/a/b/"}, {"/a/b", "/a/b/", "/a/b"},
+      {"/a/b/", "/a/b", "/a/b"},  {"a/b", "a/bc", "a/"},      {"/ab", "/a/b", "/"},         {"ab/c", "ab", "ab"},
+      {"a", "a", "a"},            {"/a", "/b", "/"},          {"/", "/", "/"},              {"a", "b", "-"},
+      {"/a", "b", "-"},           {"//a", "/a", "-"},         {"//a", "//b", "//"},         {"//", "//", "//"},
+      {"/a/../b", "/a/c", "/a/"}, {"ab", "abc", "-"},
+  };
+  for (const auto& c : posix) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(find_prefix(px(c.a), px(c.b))), c.out);
+  }
+  const pair_case windows[] = {
+      {R"(C:\a)", R"(C:\b)", R"(C:\)"},
+      {R"(C:\)", R"(C:\a)", R"(C:\)"},
+      {R"(C:a\b)", R"(C:a\c)", R"(C:a\)"},
+      {"C:a", "C:b", "-"},
+      {R"(C:\a)", R"(D:\a)", "-"},
+      {R"(C:\a)", R"(c:\a)", "-"},
+      {R"(\\srv\shr\a)", R"(\\srv\shr\b)", R"(\\srv\shr\)"},
+      {R"(\\srv\a\x)", R"(\\srv\b\x)", "-"},
+      {R"(\a)", R"(\b)", R"(\)"},
+      {R"(a\b)", R"(a\b:c)", "-"},  // the second one's volume is a\b:
+  };
+  for (const auto& c : windows) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(find_prefix(wn(c.a), wn(c.b))), c.out);
+  }
+}
+
+TEST(RemPrefix, GivesTheRestAsARelativePath) {
+  const pair_case posix[] = {
+      {"/a", "/a/b", "b"},   {"/a/", "/a/b", "b"}, {"/a", "/a/b/c", "b/c"}, {"a", "a/b/", "b/"},
+      {"/", "/a", "a"},      {"/", "//a", "a"},    {"/a", "/a/", "./"},     {"/a", "/a", "-"},
+      {"/a/", "/a/", "-"},   {"/a/", "/a", "-"},   {"/a", "/ab", "-"},
+  };
+  for (const auto& c : posix) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(rem_prefix(px(c.a), px(c.b))), c.out);
+  }
+  const pair_case windows[] = {
+      {R"(C:\)", R"(C:\a\b)", R"(a\b)"},
+      {R"(\\srv\shr\)", R"(\\srv\shr\a)", "a"},
+      {R"(C:\)", R"(C:\a:b)", "-"},  // a:b would read as the volume a:
+      {R"(\\s\h\)", R"(\\s\h\x\y:)", "-"},
+  };
+  for (const auto& c : windows) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(rem_prefix(wn(c.a), wn(c.b))), c.out);
+  }
+}
+
+TEST(RelativizePosix, LeadsFromTheRootToThePath) {
+  const pair_case cases[] = {
+      {"/a/b/", "/a/c", "../c"},       {"/a/b/", "/a/b", "../b"},       {"/a/b/", "/a/b/", "./"},
+      {"/a/b/", "/x", "../../x"},      {"/a/b/", "/a/b/c/d", "c/d"},    {"/a/b/", "/a/b/c/", "c/"},
+      {"/a/b/", "/", "../../"},        {"/a/b/", "/a/b/../c", "../c"},  {"/a/b/", "/a/b/./c", "c"},
+      {"/a/b/", "c", "-"},             {"/a/b", "/a/b/c", "c"},         {"/a/b/c/", "/a", "../../../a"},
+      {"/", "/", "./"},                {"/", "/a", "a"},                {"/", "/..", "./"},
+      {"/a", "/", "../"},              {"/a", "a", "-"},                {"a", "/a", "-"},
+      {"./", "/a", "-"},               {"a/", "b", "../b"},             {"a/", "../b", "../../b"},
+      {"a/b", "c/d", "../../c/d"},     {"a/b/c", "a/x/y/", "../../x/y/"}, {"a", "a", "../a"},
+      {"a/", "a/", "./"},              {"a/b", "a/b/", "./"},           {"a/b/", "a", "../../a"},
+      {"a/", ".", ".././"},            {".", "a/b", "a/b"},             {".", ".", "./"},
+      {".", "..", "../"},              {"..", "..", "./"},              {"..", "../a", "a"},
+      {"..", "a", "-"},                {"..", ".", "-"},                {"../a/", "../b", "../b"},
+      {"../a/", "b", "-"},             {"../../", "../", "-"},          {"//a/", "/a/b", "b"},
+      {"/a/", "//a/b", "b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(relativize(px(c.a), px(c.b))), c.out);
+  }
+}
+
+TEST(RelativizeWindows, NeedsEqualVolumesAndGivesNoColon) {
+  const pair_case cases[] = {
+      {R"(C:\a\)", R"(C:\a\b)", "b"},
+      {R"(C:\)", R"(C:\)", R"(.\)"},
+      {R"(C:\)", R"(C:\a)", "a"},
+      {"C:a", R"(C:a\b)", "b"},
+      {"C:a", "C:b", R"(..\b)"},
+      {R"(a\)", "b", R"(..\b)"},
+      {R"(\a)", R"(\b\c)", R"(..\b\c)"},
+      {R"(\\srv\shr\a\)", R"(\\srv\shr\b)", R"(..\b)"},
+      {R"(C:\a)", R"(D:\a)", "-"},
+      {R"(C:\a)", R"(c:\a\b)", "-"},
+      {R"(C:a\)", R"(C:\a)", "-"},
+      {R"(C:\x\)", R"(C:\a:b)", "-"},
+      {R"(C:\a:b\)", R"(C:\a:b\c)", "c"},
+      {R"(C:\)", R"(C:\a:)", "-"},  // not .\, which would claim that C:\a: is the root itself
+      {R"(C:\a:\)", R"(C:\a:\x)", "x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(shown(relativize(wn(c.a), wn(c.b))), c.out);
+  }
+}
+
+TEST(IsRooted, TrueOnlyInsideTheRoot) {
+  const struct {
+    const char* root;
+    const char* p;
+    bool out;
+  } cases[] = {
+      {"/a/b/", "/a/b/c", true},  {"/a/b", "/a/b/c", true}, {"/a/b/", "/a/b/", true}, {"/a/", "/a/./b/..", true},
+      {"a/", "a/b", true},        {"/", "/a", true},        {"/a/b/", "/a/b", false}, {"/a/b/", "/a/c", false},
+      {"/a/", "a/b", false},      {"a", "a", false},        {"a/", "a/../b", false},  {"/srv/", "/srv/../etc", false},
+      {"/srv/", "/srv/..x", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.root) + " " + c.p);
+    EXPECT_EQ(is_rooted(px(c.root), px(c.p)), c.out);
+  }
+  EXPECT_TRUE(is_rooted(wn(R"(C:\srv\)"), wn("C:/srv/a/../b")));
+  EXPECT_FALSE(is_rooted(wn(R"(C:\srv\)"), wn(R"(C:\srv\..\x)")));
+  EXPECT_FALSE(is_rooted(wn(R"(C:\srv\)"), wn(R"(D:\srv\x)")));
+}
+
+// Whenever relativize gives r, appending r to the normalized root and
+// normalizing gives the normalized path; is_rooted follows r. The one
+// exception is a POSIX pair where only one path has the "//" volume, which
+// relativization does not compare.
+template <path_syntax S>
+void check_relativize(const basic_path<S>& root, const basic_path<S>& p) {
+  SCOPED_TRACE(root.to_string() + " -> " + p.to_string());
+  const auto r = relativize(root, p);
+  const bool rooted = is_rooted(root, p);
+  if (!r) {
+    EXPECT_FALSE(rooted);
+    return;
+  }
+  EXPECT_TRUE(is_rel(*r));
+  EXPECT_TRUE(is_valid_path<S>(r->view()));
+  EXPECT_EQ(rooted, r->view() != ".." && !r->view().starts_with(S::dotdot_dir));
+  if (!S::is_windows && split_volume(root).first != split_volume(p).first) return;
+  EXPECT_EQ(normalize(append(normalize(root), *r)), normalize(p));
+  if (rooted && is_abs(root)) {
+    EXPECT_TRUE(is_prefix(to_dir_path(normalize(root)), to_dir_path(normalize(p))));
+  }
+}
+
+TEST(Relativize, AppendedToTheRootGivesThePathOverGeneratedPairs) {
+  path_generator gen(99);
+  int results = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const auto a = posix_path::of_string(gen.posix());
+    const auto b = posix_path::of_string(gen.posix());
+    if (a && b) {
+      check_relativize(*a, *b);
+      results += relativize(*a, *b).has_value();
+    }
+    const auto c = windows_path::of_string(gen.windows());
+    const auto d = windows_path::of_string(gen.windows());
+    if (c && d) {
+      check_relativize(*c, *d);
+      check_relativize(*c, append(*c, *d));
+    }
+  }
+  EXPECT_GT(results, 2000);  // the pairs exercise the success path, not only the absent one
+}
+
+TEST(Predicates, RelAbsRootCurrentParentDotfile) {
+  const struct {
+    const char* p;
+    bool rel, root, cur, cur_prefix, par, par_prefix, dotfile;
+  } posix[] = {
+      {"a", true, false, false, false, false, false, false},
+      {".", true, false, true, true, false, false, false},
+      {"./", true, false, true, true, false, false, false},
+      {"./a", true, false, false, true, false, false, false},
+      {".a", true, false, false, false, false, false, true},
+      {"a/.", true, false, false, false, false, false, false},
+      {"..", true, false, false, false, true, true, false},
+      {"../", true, false, false, false, true, true, false},
+      {"../a", true, false, false, false, false, true, false},
+      {"..a", true, false, false, false, false, false, true},
+      {"/a", false, false, false, false, false, false, false},
+      {"//a", false, false, false, false, false, false, false},
+      {"/", false, true, false, false, false, false, false},
+      {"//", false, true, false, false, false, false, false},
+      {"a/.git/", true, false, false, false, false, false, true},
+      {"a/.b.c", true, false, false, false, false, false, true},
+      {"a/..", true, false, false, false, false, false, false},
+      {"a/b.c", true, false, false, false, false, false, false},
+  };
+  for (const auto& c : posix) {
+    SCOPED_TRACE(c.p);
+    const posix_path p = px(c.p);
+    EXPECT_EQ(is_rel(p), c.rel);
+    EXPECT_EQ(is_abs(p), !c.rel);
+    EXPECT_EQ(is_root(p), c.root);
+    EXPECT_EQ(is_current_dir(p), c.cur);
+    EXPECT_EQ(is_current_dir(p, {.prefix = true}), c.cur_prefix);
+    EXPECT_EQ(is_parent_dir(p), c.par);
+    EXPECT_EQ(is_parent_dir(p, {.prefix = true}), c.par_prefix);
+    EXPECT_EQ(is_dotfile(p), c.dotfile);
+  }
+  const struct {
+    const char* p;
+    bool rel, root, cur, cur_prefix, par, par_prefix;
+  } windows[] = {
+      {"a", true, false, false, false, false, false},
+      {"C:a", true, false, false, false, false, false},
+      {R"(\a)", false, false, false, false, false, false},
+      {R"(C:\a)", false, false, false, false, false, false},
+      {R"(\\srv\shr\a)", false, false, false, false, false, false},
+      {R"(\)", false, true, false, false, false, false},
+      {R"(C:\)", false, true, false, false, false, false},
+      {R"(\\srv\shr\)", false, true, false, false, false, false},
+      {".", true, false, true, true, false, false},
+      {R"(.\)", true, false, true, true, false, false},
+      {"C:.", true, false, true, true, false, false},
+      {R"(C:.\)", true, false, true, true, false, false},
+      {R"(C:.\a)", true, false, false, true, false, false},
+      {R"(.\a)", true, false, false, true, false, false},
+      {R"(\\srv\shr\.\)", false, false, false, false, false, false},
+      {"..", true, false, false, false, true, true},
+      {R"(..\)", true, false, false, false, true, true},
+      {"C:..", true, false, false, false, true, true},
+      {R"(..\a)", true, false, false, false, false, true},
+      {R"(C:..\a)", true, false, false, false, false, true},
+  };
+  for (const auto& c : windows) {
+    SCOPED_TRACE(c.p);
+    const windows_path p = wn(c.p);
+    EXPECT_EQ(is_rel(p), c.rel);
+    EXPECT_EQ(is_abs(p), !c.rel);
+    EXPECT_EQ(is_root(p), c.root);
+    EXPECT_EQ(is_current_dir(p), c.cur);
+    EXPECT_EQ(is_current_dir(p, {.prefix = true}), c.cur_prefix);
+    EXPECT_EQ(is_parent_dir(p), c.par);
+    EXPECT_EQ(is_parent_dir(p, {.prefix = true}), c.par_prefix);
+  }
+  EXPECT_TRUE(is_dotfile(wn(R"(C:\x\.git\)")));
+  EXPECT_FALSE(is_dotfile(wn(R"(C:\)")));
+}
+
+TEST(Comparison, IsOnBytesAndPrintsTheBytes) {
+  EXPECT_FALSE(equal(px("a/b"), px("a/b/")));
+  EXPECT_FALSE(equal(px("a/./b"), px("a/b")));
+  EXPECT_TRUE(equal(px("a//b"), px("a/b")));
+  EXPECT_FALSE(equal(wn(R"(C:\a)"), wn(R"(c:\a)")));
+  EXPECT_EQ(compare(px("a"), px("a/c")), -1);
+  EXPECT_EQ(compare(px("b"), px("a/c")), 1);
+  EXPECT_EQ(compare(px("a"), px("a")), 0);
+  EXPECT_EQ(compare(px("a"), px("\xff")), -1);
+  EXPECT_EQ(to_string(px("a//b")), "a/b");
+  EXPECT_EQ(print_to_string([](formatter& f) { pp(f, px("a/b c")); }), "a/b c");
+  EXPECT_EQ(print_to_string([](formatter& f) { dump(f, wn("C:/a\"b")); }), R"("C:\\a\"b")");
+}
+
+}  // namespace
+}  // namespace corso::test
