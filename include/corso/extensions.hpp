@@ -1,0 +1,89 @@
+// File extensions of the last non-empty segment: the single extension (the
+// last '.' and what follows) and the multiple one (from the first '.' after
+// the name). Leading dots never start one: .bashrc has none. A trailing
+// separator stays where it is. Examples are written plainly, one character a byte.
+#pragma once
+
+#include <initializer_list>
+#include <ranges>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "corso/path.hpp"
+
+namespace corso {
+
+// The flag of the extension operations.
+struct ext_options {
+  bool multi_ext = false;  // the multiple extension (.tar.gz) rather than the single one (.gz)
+};
+
+// The extension with its '.', or "": get_ext(a/b.tar.gz) => ".gz",
+// get_ext(a/b.tar.gz, {.multi_ext = true}) => ".tar.gz", get_ext(a.b/) => ".b",
+// get_ext(.bashrc) => "", get_ext(a.) => "." | get_ext(\\.\dev\x.y) => ".y".
+template <path_syntax S>
+[[nodiscard]] std::string get_ext(const basic_path<S>& p, ext_options options = {});
+
+// True when ext, with or without its '.', is a whole trailing part of the
+// multiple extension: on a/b.tar.gz, "gz", ".gz", "tar.gz" => true, "ar.gz",
+// "b.tar.gz", "" => false; "" on a. => true.
+template <path_syntax S>
+[[nodiscard]] bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept;
+
+// True when has_ext holds for some element of exts: mem_ext({".zip", "gz"}, a/b.tar.gz) => true.
+template <class Exts, path_syntax S>
+  requires std::ranges::input_range<const Exts&> &&
+           std::convertible_to<std::ranges::range_reference_t<const Exts&>, std::string_view>
+[[nodiscard]] bool mem_ext(const Exts& exts, const basic_path<S>& p) noexcept {
+  for (auto&& ext : exts) {
+    if (has_ext(std::string_view(ext), p)) return true;
+  }
+  return false;
+}
+template <path_syntax S>
+[[nodiscard]] bool mem_ext(std::initializer_list<std::string_view> exts, const basic_path<S>& p) noexcept {
+  return mem_ext<std::initializer_list<std::string_view>, S>(exts, p);
+}
+
+// True when p has an extension; with {.multi_ext = true}, at least two:
+// exists_ext(a.tar.gz, {.multi_ext = true}) => true, exists_ext(a.txt, {.multi_ext = true}) => false.
+template <path_syntax S>
+[[nodiscard]] bool exists_ext(const basic_path<S>& p, ext_options options = {}) noexcept;
+
+// p with ext added to its last non-empty segment, a '.' put before ext when it
+// has none: add_ext("gz", a/b.tar) => a/b.tar.gz, add_ext("x", a/b/) => a/b.x/;
+// unchanged for "" and for a last segment ".", ".." or none (a root).
+// Throws std::invalid_argument "\"a/b\": invalid extension" when ext is not a
+// segment, and under Windows also when ext holds a ':' and p has no volume.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> add_ext(std::string_view ext, const basic_path<S>& p);
+
+// p without its extension: rem_ext(a/b.tar.gz) => a/b.tar,
+// rem_ext(a/b.tar.gz, {.multi_ext = true}) => a/b, rem_ext(a/b.c/) => a/b/.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> rem_ext(const basic_path<S>& p, ext_options options = {});
+
+// add_ext(ext, rem_ext(p, options)): set_ext(".x", a/b.tar.gz) => a/b.tar.x,
+// set_ext(".x", a/b.tar.gz, {.multi_ext = true}) => a/b.x, set_ext("", a.b) => a.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options options = {});
+
+// (rem_ext(p), get_ext(p)): split_ext(a/b.tar.gz) => (a/b.tar, ".gz"),
+// split_ext(a.tar.gz/, {.multi_ext = true}) => (a/, ".tar.gz"), split_ext(.bashrc) => (.bashrc, "").
+template <path_syntax S>
+[[nodiscard]] std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options = {});
+
+// p + "txt" is add_ext("txt", p): a/b + "txt" => a/b.txt.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> operator+(const basic_path<S>& p, std::string_view ext) {
+  return add_ext(ext, p);
+}
+
+// p % "zip" replaces the single extension, set_ext("zip", p): a/b.tar.gz % "zip" => a/b.tar.zip.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> operator%(const basic_path<S>& p, std::string_view ext) {
+  return set_ext(ext, p);
+}
+
+}  // namespace corso

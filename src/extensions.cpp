@@ -1,0 +1,120 @@
+// Single and multiple extensions, read and edited in the last non-empty segment.
+#include "corso/extensions.hpp"
+
+#include <stdexcept>
+
+#include "segments.hpp"
+#include "strings.hpp"
+#include "volume.hpp"
+
+namespace corso {
+namespace detail {
+namespace {
+
+// An extension is a view into the path, from its '.' to the end of the
+// segment; the edits rely on that position. An empty one has no position.
+
+// The last '.' and what follows, when a byte other than '.' precedes it.
+std::string_view sub_single_ext(std::string_view seg) noexcept {
+  const std::size_t dot = seg.rfind('.');
+  if (dot == seg.npos || seg.substr(0, dot).find_first_not_of('.') == seg.npos) return {};
+  return seg.substr(dot);
+}
+
+// From the first '.' after the first byte other than '.'.
+std::string_view sub_multi_ext(std::string_view seg) noexcept {
+  const std::size_t name = seg.find_first_not_of('.');
+  const std::size_t dot = name == seg.npos ? seg.npos : seg.find('.', name);
+  return dot == seg.npos ? std::string_view() : seg.substr(dot);
+}
+
+template <path_syntax S>
+std::string_view sub_get_ext(std::string_view p, bool multi) noexcept {
+  const std::string_view seg = sub_last_non_empty_seg<S>(p);
+  return multi ? sub_multi_ext(seg) : sub_single_ext(seg);
+}
+
+// The path without its extension, and the extension. A trailing separator
+// after the extension is put back; the part kept holds at least the first
+// byte of the name, so it is never empty.
+template <path_syntax S>
+std::pair<std::string, std::string_view> _split_ext(const basic_path<S>& path, bool multi) {
+  const std::string_view p = path.view();
+  const std::string_view e = sub_get_ext<S>(p, multi);
+  if (e.empty()) return {path.to_string(), e};
+  const std::string_view kept = p.substr(0, static_cast<std::size_t>(e.data() - p.data()));
+  const bool at_end = e.data() + e.size() == p.data() + p.size();
+  return {concat({kept, at_end ? std::string_view() : S::dir_sep}), e};
+}
+
+}  // namespace
+}  // namespace detail
+
+template <path_syntax S>
+std::string get_ext(const basic_path<S>& p, ext_options options) {
+  return std::string(detail::sub_get_ext<S>(p.view(), options.multi_ext));
+}
+
+template <path_syntax S>
+bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept {
+  const std::string_view e = detail::sub_get_ext<S>(p.view(), true);
+  if (e.empty() || !e.ends_with(ext)) return false;
+  if (!ext.empty() && ext[0] == '.') return true;
+  // Whole components only: the matched part follows a '.', which e begins with.
+  return e[e.size() - ext.size() - 1] == '.';
+}
+
+template <path_syntax S>
+bool exists_ext(const basic_path<S>& p, ext_options options) noexcept {
+  const std::string_view e = detail::sub_get_ext<S>(p.view(), options.multi_ext);
+  if (!options.multi_ext) return !e.empty();
+  return e.size() > 1 && e.find('.', 1) != e.npos;
+}
+
+template <path_syntax S>
+basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
+  if (ext.empty()) return path;
+  bool ok = is_seg<S>(ext);
+  // a + "b:c" would read as the volume a.b:
+  if constexpr (S::is_windows) ok = ok && (ext.find(':') == ext.npos || detail::windows_volume::has_volume(path.view()));
+  if (!ok) throw std::invalid_argument(detail::message(ext, "invalid extension"));
+  const std::string_view p = path.view();
+  const std::string_view seg = detail::sub_last_non_empty_seg<S>(p);
+  if (detail::sub_is_dir_seg(seg)) return path;
+  const std::string_view name = p.substr(0, static_cast<std::size_t>(seg.data() + seg.size() - p.data()));
+  // A valid path has at most one separator after its last non-empty segment.
+  const std::string_view trailing = p.back() == S::dir_sep_char ? S::dir_sep : std::string_view();
+  const std::string_view dot = ext[0] == '.' ? std::string_view() : std::string_view(".");
+  return detail::path_access::make<S>(detail::concat({name, dot, ext, trailing}));
+}
+
+template <path_syntax S>
+basic_path<S> rem_ext(const basic_path<S>& p, ext_options options) {
+  return detail::path_access::make<S>(detail::_split_ext(p, options.multi_ext).first);
+}
+
+template <path_syntax S>
+basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options options) {
+  return add_ext(ext, rem_ext(p, options));
+}
+
+template <path_syntax S>
+std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options) {
+  auto [kept, e] = detail::_split_ext(p, options.multi_ext);
+  return {detail::path_access::make<S>(std::move(kept)), std::string(e)};
+}
+
+#define CORSO_INSTANTIATE(S)                                                                     \
+  template std::string get_ext(const basic_path<S>&, ext_options);                               \
+  template bool has_ext(std::string_view, const basic_path<S>&) noexcept;                        \
+  template bool exists_ext(const basic_path<S>&, ext_options) noexcept;                          \
+  template basic_path<S> add_ext(std::string_view, const basic_path<S>&);                        \
+  template basic_path<S> rem_ext(const basic_path<S>&, ext_options);                             \
+  template basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options);           \
+  template std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
+
+CORSO_INSTANTIATE(posix_syntax)
+CORSO_INSTANTIATE(windows_syntax)
+#undef CORSO_INSTANTIATE
+
+}  // namespace corso

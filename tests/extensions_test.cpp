@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+constexpr ext_options multi{.multi_ext = true};
+
+TEST(Extensions, SingleAndMultiple) {
+  const struct {
+    const char* p;
+    const char* single;
+    const char* multiple;
+    bool exists, exists_multi;
+  } cases[] = {
+      {"a/b.tar.gz", ".gz", ".tar.gz", true, true}, {"/a/b.txt", ".txt", ".txt", true, false},
+      {".bashrc", "", "", false, false},            {".bashrc.bak", ".bak", ".bak", true, false},
+      {"a/.", "", "", false, false},                {"a/..", "", "", false, false},
+      {".", "", "", false, false},                  {"..", "", "", false, false},
+      {"...", "", "", false, false},                {"..a", "", "", false, false},
+      {"a.", ".", ".", true, false},                {"a..", ".", "..", true, true},
+      {"a.b.", ".", ".b.", true, true},             {"a..b", ".b", "..b", true, true},
+      {".a.b", ".b", ".b", true, false},            {"a/b/", "", "", false, false},
+      {"a.b/", ".b", ".b", true, false},            {"a.tar.gz/", ".gz", ".tar.gz", true, true},
+      {"a b.c d", ".c d", ".c d", true, false},     {"/", "", "", false, false},
+      {"//", "", "", false, false},                 {"x.y/a", "", "", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.p);
+    const posix_path p = px(c.p);
+    EXPECT_EQ(get_ext(p), c.single);
+    EXPECT_EQ(get_ext(p, multi), c.multiple);
+    EXPECT_EQ(exists_ext(p), c.exists);
+    EXPECT_EQ(exists_ext(p, multi), c.exists_multi);
+  }
+  EXPECT_EQ(get_ext(wn(R"(C:\a\b.tar.gz)")), ".gz");
+  EXPECT_EQ(get_ext(wn(R"(C:\a\b.tar.gz)"), multi), ".tar.gz");
+  EXPECT_EQ(get_ext(wn("C:a.b")), ".b");
+  EXPECT_EQ(get_ext(wn(R"(C:\)")), "");
+  EXPECT_EQ(get_ext(wn(R"(\\srv\share\)")), "");
+  EXPECT_EQ(get_ext(wn(R"(\\.\dev\x.y)")), ".y");
+  EXPECT_EQ(get_ext(wn(R"(\\s.x\h.y\)")), "");  // the volume is never examined
+}
+
+TEST(HasExt, MatchesWholeComponentsAtTheEnd) {
+  const posix_path p = px("a/b.tar.gz");
+  for (const char* yes : {".gz", "gz", "tar.gz", ".tar.gz"}) EXPECT_TRUE(has_ext(yes, p)) << yes;
+  for (const char* no : {"ar.gz", "z", "r.gz", "b.tar.gz", ".", ""}) EXPECT_FALSE(has_ext(no, p)) << no;
+  EXPECT_TRUE(has_ext("", px("a.")));
+  EXPECT_TRUE(has_ext(".", px("a.")));
+  EXPECT_FALSE(has_ext("", px("a.b")));
+  EXPECT_FALSE(has_ext("bashrc", px(".bashrc")));
+  EXPECT_FALSE(has_ext("gz", px("a.tgz")));
+  EXPECT_TRUE(has_ext(".b", px("a.b/")));
+  EXPECT_TRUE(has_ext("b", px("a..b")));
+  EXPECT_TRUE(mem_ext({".zip", "gz"}, p));
+  EXPECT_FALSE(mem_ext(std::vector<std::string>{}, p));
+  EXPECT_FALSE(mem_ext({"zip"}, p));
+}
+
+TEST(HasExt, TheByteBeforeAMatchIsInsideTheExtension) {
+  EXPECT_TRUE(has_ext("b", wn("C:a.b")));  // the extension's own '.'
+  EXPECT_TRUE(has_ext("a.b", px("x.a.b")));
+  EXPECT_FALSE(has_ext("a.b", px("x.xa.b")));
+  EXPECT_TRUE(has_ext("xa.b", px("x.xa.b")));
+}
+
+TEST(AddExt, InsertsBeforeATrailingSeparator) {
+  const struct {
+    const char* ext;
+    const char* p;
+    const char* out;
+  } cases[] = {
+      {"gz", "a/b.tar", "a/b.tar.gz"}, {".gz", "a/b.tar", "a/b.tar.gz"}, {"tar.gz", "a", "a.tar.gz"},
+      {"x", "a/b/", "a/b.x/"},         {"x", "a.b/", "a.b.x/"},          {"x", ".bashrc", ".bashrc.x"},
+      {"x", "a.", "a..x"},             {"x", "...", "....x"},            {".", "a", "a."},
+      {"..", "a", "a.."},              {"x", "//a", "//a.x"},            {"x", "a/.", "a/."},
+      {"x", "a/..", "a/.."},           {"x", ".", "."},                  {"x", "..", ".."},
+      {"x", "/", "/"},                 {"x", "//", "//"},                {"", "a", "a"},
+      {"b\\c", "a", "a.b\\c"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.ext) + " " + c.p);
+    EXPECT_EQ(add_ext(c.ext, px(c.p)).to_string(), c.out);
+    EXPECT_EQ((px(c.p) + c.ext).to_string(), c.out);
+  }
+  EXPECT_EQ(add_ext("x", wn(R"(C:\a\b)")).to_string(), R"(C:\a\b.x)");
+  EXPECT_EQ(add_ext("x", wn("C:a")).to_string(), "C:a.x");
+  EXPECT_EQ(add_ext("x", wn(R"(C:\)")).to_string(), R"(C:\)");
+  EXPECT_EQ(add_ext("x", wn(R"(\\srv\share\)")).to_string(), R"(\\srv\share\)");
+  EXPECT_EQ(add_ext(".txt", wn(R"(\\srv\share\a\)")).to_string(), R"(\\srv\share\a.txt\)");
+  EXPECT_EQ(add_ext("s:t", wn(R"(C:\a)")).to_string(), R"(C:\a.s:t)");  // a volume: ':' is a plain byte
+}
+
+TEST(AddExt, RefusesExtensionsThatAreNotSegments) {
+  using namespace std::string_literals;
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext("a/b", px("/")); }), R"("a/b": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext("a\0"s, px("x")); }), R"("a\x00": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext(R"(a\b)", wn("x")); }), R"("a\\b": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext("a/b", wn("x")); }), R"("a/b": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)(px("x") + "a/b"); }), R"("a/b": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)(px("x.y") % "a/b"); }), R"("a/b": invalid extension)");
+  // Without a volume a ':' would make one: a.b:c reads as the volume a.b:.
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext("b:c", wn("a")); }), R"("b:c": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)add_ext(":", wn(R"(\)")); }), R"(":": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)set_ext("b:", wn("a.x")); }), R"("b:": invalid extension)");
+  EXPECT_EQ(invalid_argument_message([] { (void)(wn("a.x") % ":"); }), R"(":": invalid extension)");
+}
+
+TEST(RemAndSplitExt, KeepTheNameAndTheTrailingSeparator) {
+  const struct {
+    const char* p;
+    const char* rem;
+    const char* rem_multi;
+    const char* ext;
+    const char* ext_multi;
+  } cases[] = {
+      {"a/b.tar.gz", "a/b.tar", "a/b", ".gz", ".tar.gz"}, {"x.y.z", "x.y", "x", ".z", ".y.z"},
+      {"a/b.c/", "a/b/", "a/b/", ".c", ".c"},             {"a.tar.gz/", "a.tar/", "a/", ".gz", ".tar.gz"},
+      {"a.", "a", "a", ".", "."},                         {"a..", "a.", "a", ".", ".."},
+      {"//a.b/", "//a/", "//a/", ".b", ".b"},             {".bashrc", ".bashrc", ".bashrc", "", ""},
+      {"a/.", "a/.", "a/.", "", ""},                      {"/", "/", "/", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.p);
+    const posix_path p = px(c.p);
+    EXPECT_EQ(rem_ext(p).to_string(), c.rem);
+    EXPECT_EQ(rem_ext(p, multi).to_string(), c.rem_multi);
+    EXPECT_EQ(split_ext(p), std::make_pair(px(c.rem), std::string(c.ext)));
+    EXPECT_EQ(split_ext(p, multi), std::make_pair(px(c.rem_multi), std::string(c.ext_multi)));
+  }
+  EXPECT_EQ(rem_ext(wn(R"(C:\a\b.tar.gz)")).to_string(), R"(C:\a\b.tar)");
+  EXPECT_EQ(rem_ext(wn(R"(C:\a\b.tar.gz)"), multi).to_string(), R"(C:\a\b)");
+  EXPECT_EQ(rem_ext(wn("C:a.b")).to_string(), "C:a");
+  EXPECT_EQ(rem_ext(wn(R"(\\srv\share\a.b\)")).to_string(), R"(\\srv\share\a\)");
+}
+
+TEST(SetExt, RemovesThenAdds) {
+  EXPECT_EQ(set_ext(".x", px("a/b.tar.gz")).to_string(), "a/b.tar.x");
+  EXPECT_EQ(set_ext(".x", px("a/b.tar.gz"), multi).to_string(), "a/b.x");
+  EXPECT_EQ(set_ext(".x", px("a/b/")).to_string(), "a/b.x/");
+  EXPECT_EQ(set_ext(".x", px("a.b/")).to_string(), "a.x/");
+  EXPECT_EQ(set_ext("", px("a.b")).to_string(), "a");
+  EXPECT_EQ(set_ext(".x", px(".bashrc")).to_string(), ".bashrc.x");
+  EXPECT_EQ(set_ext("x", px("a.")).to_string(), "a.x");
+  EXPECT_EQ((px("a/b") + "txt").to_string(), "a/b.txt");
+  EXPECT_EQ((px("a/b.tar.gz") % "zip").to_string(), "a/b.tar.zip");
+  EXPECT_EQ((wn(R"(C:\a.b\)") % "c").to_string(), R"(C:\a.c\)");
+}
+
+// Over generated paths: every edit gives a valid path, and removing what
+// was added gives the path back wherever adding changed it, but for names
+// made only of dots, which never carry an extension (... + x is ....x).
+template <path_syntax S>
+void check_edits(const basic_path<S>& p) {
+  SCOPED_TRACE(p.to_string());
+  for (const char* ext : {"x", ".tar.gz", "."}) {
+    const basic_path<S> added = add_ext(ext, p);
+    EXPECT_TRUE(is_valid_path<S>(added.view()));
+    const std::string name = basename(p);
+    if (added == p || name.find_first_not_of('.') == name.npos) continue;
+    EXPECT_TRUE(has_ext(ext, added));
+    if (std::string_view(ext) == "x") {
+      EXPECT_EQ(rem_ext(added), p);
+    }
+  }
+  for (const ext_options o : {ext_options{}, multi}) {
+    const auto [kept, e] = split_ext(p, o);
+    EXPECT_TRUE(is_valid_path<S>(kept.view()));
+    EXPECT_EQ(kept, rem_ext(p, o));
+    EXPECT_EQ(e, get_ext(p, o));
+    EXPECT_EQ(is_dir_path(kept), is_dir_path(p));
+    if (!e.empty()) {
+      EXPECT_EQ(add_ext(e, kept), p);
+    }
+  }
+}
+
+TEST(Extensions, EditsOverGeneratedPaths) {
+  path_generator gen(5);
+  for (int i = 0; i < 3000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) check_edits(*p);
+    if (auto p = windows_path::of_string(gen.windows())) check_edits(*p);
+  }
+}
+
+}  // namespace
+}  // namespace corso::test
