@@ -49,6 +49,17 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--posix", "is-dir-path", "a"}, 1, "false\n"},
       {{"--posix", "add-seg", "--", "a", "--prefix"}, 0, "a/--prefix\n"},
       {{"--posix", "filename", "-x"}, 0, "-x\n"},
+      {{"--posix", "relativize", "/a/", "/a/b/../c"}, 0, "c\n"},
+      {{"--posix", "relativize", "/a", "b"}, 1, ""},
+      {{"--windows", "find-prefix", "C:\\a", "D:\\a"}, 1, ""},
+      {{"--posix", "get-ext", "--multi-ext", "a.tar.gz"}, 0, ".tar.gz\n"},
+      {{"--posix", "get-ext", "a.tar.gz", "--multi-ext"}, 0, ".tar.gz\n"},
+      {{"--posix", "is-current-dir", "--prefix", "./a"}, 0, "true\n"},
+      {{"--posix", "is-current-dir", "./a"}, 1, "false\n"},
+      {{"--posix", "compare", "b", "a"}, 0, "1\n"},
+      {{"--posix", "mem-ext", "zip", "gz", "a.tar.gz"}, 0, "true\n"},
+      {{"--posix", "mem-ext", "a.tar.gz"}, 1, "false\n"},
+      {{"--windows", "split-ext", "--multi-ext", "C:\\a.tar.gz\\"}, 0, "C:\\a\\\n.tar.gz\n"},
   };
   for (const auto& c : cases) {
     const outcome o = run_tool(c.args);
@@ -71,7 +82,7 @@ TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
 TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
   for (const std::vector<std::string_view>& args : std::vector<std::vector<std::string_view>>{
            {}, {"--bogus"}, {"frobnicate", "a"}, {"normalize"}, {"normalize", "a", "b"}, {"normalize", "--prefix", "a"},
-           {"-z", "dir-sep"}, {"-z", "normalize", "a"}}) {
+           {"-z", "dir-sep"}, {"-z", "normalize", "a"}, {"get-ext", "--prefix", "a"}, {"-z", "mem-ext", "x"}}) {
     const outcome o = run_tool(args);
     EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]);
     EXPECT_EQ(o.out, "");
@@ -107,6 +118,19 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "a/b\0"s);
   EXPECT_NE(o.err.find("incomplete"), std::string::npos);
+
+  // An absent result is an empty field, and no failure.
+  o = run_tool({"--posix", "-z", "relativize", "/a/"}, "/a/b\0c\0/a/\0"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "b\0\0./\0"s);
+
+  // A list argument is a count field and its elements.
+  o = run_tool({"--posix", "-z", "mem-ext"}, "2\0zip\0gz\0a.tar.gz\0" "0\0a.b\0"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "true\0false\0"s);
+  o = run_tool({"--posix", "-z", "mem-ext"}, "x\0a\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_NE(o.err.find("count"), std::string::npos);
 
   o = run_tool({"--posix", "-z", "normalize"}, "");
   EXPECT_EQ(o.status, 0);

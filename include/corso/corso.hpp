@@ -2,7 +2,10 @@
 // The one header to include.
 #pragma once
 
-#include "corso/path.hpp"       // IWYU pragma: export
-#include "corso/result.hpp"     // IWYU pragma: export
-#include "corso/structure.hpp"  // IWYU pragma: export
-#include "corso/syntax.hpp"     // IWYU pragma: export
+#include "corso/extensions.hpp"  // IWYU pragma: export
+#include "corso/format.hpp"      // IWYU pragma: export
+#include "corso/path.hpp"        // IWYU pragma: export
+#include "corso/relations.hpp"   // IWYU pragma: export
+#include "corso/result.hpp"      // IWYU pragma: export
+#include "corso/structure.hpp"   // IWYU pragma: export
+#include "corso/syntax.hpp"      // IWYU pragma: export

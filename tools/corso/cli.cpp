@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <optional>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -55,6 +56,9 @@ using fields = std::vector<std::string>;
 // Runs the operation under the Windows syntax when the flag is set.
 using runner = std::function<fields(bool windows, const call&)>;
 
+// The option an operation accepts after its name, if any.
+enum class flag { none, multi_ext, prefix };
+
 struct operation {
   std::string_view name;
   std::vector<arg_spec> args;
@@ -63,8 +67,7 @@ struct operation {
   std::string_view example;         // arguments of an example run, split at spaces
   std::string_view example_output;  // what it prints
   runner run;
-  bool takes_multi_ext = false;
-  bool takes_prefix = false;
+  flag accepts = flag::none;
 };
 
 // Makes a runner from a generic callable taking the syntax tag and the call.
@@ -86,6 +89,16 @@ fields one(const basic_path<S>& p) {
 }
 fields one(std::string s) { return {std::move(s)}; }
 
+template <class S>
+fields maybe(const std::optional<basic_path<S>>& p) {
+  return p ? fields{p->to_string()} : fields{};
+}
+
+template <class Printer>
+fields printed(Printer&& print) {
+  return {print_to_string(std::forward<Printer>(print))};
+}
+
 template <class T, class U>
 fields two(const std::pair<T, U>& p) {
   const auto text = [](const auto& x) {
@@ -99,6 +112,13 @@ fields two(const std::pair<T, U>& p) {
 }
 
 constexpr arg_spec path_a{arg_kind::path, "PATH"};
+constexpr arg_spec path2_a{arg_kind::path, "PATH2"};
+constexpr arg_spec root_a{arg_kind::path, "ROOT"};
+constexpr arg_spec prefix_a{arg_kind::path, "PREFIX"};
+constexpr arg_spec ext_a{arg_kind::text, "EXT"};
+
+ext_options ext_opts(const call& c) { return {.multi_ext = c.opts.multi_ext}; }
+dir_options dir_opts(const call& c) { return {.prefix = c.opts.prefix}; }
 
 const std::vector<operation>& operations() {
   static const std::vector<operation> ops = {
@@ -152,6 +172,96 @@ const std::vector<operation>& operations() {
       {"normalize", {path_a}, shape::one, "PATH with \".\" and \"..\" resolved, volume and trailing separator kept",
        "--posix normalize a/./b/../c/", "a/c/\n",
        both([](auto s, const call& c) { return one(normalize(path_arg<decltype(s)>(c, 0))); })},
+      {"is-prefix", {prefix_a, path_a}, shape::boolean, "whether PREFIX begins PATH and ends at one of its segments",
+       "--posix is-prefix /a /ab", "false\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return truth(is_prefix(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"find-prefix", {path_a, path2_a}, shape::optional, "the longest common prefix at a segment boundary of both",
+       "--posix find-prefix /a/b /a/c", "/a/\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return maybe(find_prefix(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"rem-prefix", {prefix_a, path_a}, shape::optional, "PATH without PREFIX, as a relative path",
+       "--windows rem-prefix C:\\ C:\\a\\b", "a\\b\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return maybe(rem_prefix(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"relativize", {root_a, path_a}, shape::optional, "the relative path from the directory ROOT to PATH",
+       "--posix relativize /a/b/ /a/c", "../c\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return maybe(relativize(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"is-rooted", {root_a, path_a}, shape::boolean, "whether PATH lies inside the directory ROOT",
+       "--posix is-rooted /srv/www/ /srv/www/../etc/passwd", "false\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return truth(is_rooted(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"is-rel", {path_a}, shape::boolean, "whether PATH is relative", "--windows is-rel C:a", "true\n",
+       both([](auto s, const call& c) { return truth(is_rel(path_arg<decltype(s)>(c, 0))); })},
+      {"is-abs", {path_a}, shape::boolean, "whether PATH is absolute", "--windows is-abs \\a", "true\n",
+       both([](auto s, const call& c) { return truth(is_abs(path_arg<decltype(s)>(c, 0))); })},
+      {"is-root", {path_a}, shape::boolean, "whether PATH is a volume and one separator",
+       "--windows is-root //srv/sh", "true\n",
+       both([](auto s, const call& c) { return truth(is_root(path_arg<decltype(s)>(c, 0))); })},
+      {"is-current-dir", {path_a}, shape::boolean, "whether PATH is . or ./ (with --prefix: begins with ./)",
+       "--posix is-current-dir --prefix ./a", "true\n",
+       both([](auto s, const call& c) { return truth(is_current_dir(path_arg<decltype(s)>(c, 0), dir_opts(c))); }),
+       flag::prefix},
+      {"is-parent-dir", {path_a}, shape::boolean, "whether PATH is .. or ../ (with --prefix: begins with ../)",
+       "--posix is-parent-dir ../a", "false\n",
+       both([](auto s, const call& c) { return truth(is_parent_dir(path_arg<decltype(s)>(c, 0), dir_opts(c))); }),
+       flag::prefix},
+      {"is-dotfile", {path_a}, shape::boolean, "whether the base name of PATH begins with a dot",
+       "--posix is-dotfile a/.git/", "true\n",
+       both([](auto s, const call& c) { return truth(is_dotfile(path_arg<decltype(s)>(c, 0))); })},
+      {"equal", {path_a, path2_a}, shape::boolean, "whether the two paths are the same bytes",
+       "--posix equal a/./b a/b", "false\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return truth(equal(path_arg<S>(c, 0), path_arg<S>(c, 1)));
+       })},
+      {"compare", {path_a, path2_a}, shape::integer, "-1, 0 or 1: the byte order of the two paths",
+       "--posix compare a/b a/c", "-1\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         return one(std::to_string(compare(path_arg<S>(c, 0), path_arg<S>(c, 1))));
+       })},
+      {"to-string", {path_a}, shape::one, "the bytes of PATH", "--windows to-string C:/a", "C:\\a\n",
+       both([](auto s, const call& c) { return one(to_string(path_arg<decltype(s)>(c, 0))); })},
+      {"pp", {path_a}, shape::one, "PATH printed as it is", "--posix pp a//b", "a/b\n", both([](auto s, const call& c) {
+         return printed([p = path_arg<decltype(s)>(c, 0)](formatter& f) { pp(f, p); });
+       })},
+      {"dump", {path_a}, shape::one, "PATH quoted and escaped", "--windows dump C:/a", "\"C:\\\\a\"\n",
+       both([](auto s, const call& c) {
+         return printed([p = path_arg<decltype(s)>(c, 0)](formatter& f) { dump(f, p); });
+       })},
+      {"get-ext", {path_a}, shape::one, "the extension of PATH with its dot, or nothing",
+       "--posix get-ext --multi-ext a/b.tar.gz", ".tar.gz\n",
+       both([](auto s, const call& c) { return one(get_ext(path_arg<decltype(s)>(c, 0), ext_opts(c))); }),
+       flag::multi_ext},
+      {"has-ext", {ext_a, path_a}, shape::boolean, "whether EXT (dot or not) ends the multiple extension of PATH",
+       "--posix has-ext tar.gz a/b.tar.gz", "true\n",
+       both([](auto s, const call& c) { return truth(has_ext(c.args[0], path_arg<decltype(s)>(c, 1))); })},
+      {"mem-ext", {{arg_kind::list, "EXT"}, path_a}, shape::boolean, "whether PATH has one of the extensions",
+       "--posix mem-ext .zip gz a/b.tar.gz", "true\n",
+       both([](auto s, const call& c) { return truth(mem_ext(c.list, path_arg<decltype(s)>(c, 0))); })},
+      {"exists-ext", {path_a}, shape::boolean, "whether PATH has an extension (with --multi-ext: two or more)",
+       "--posix exists-ext --multi-ext a.txt", "false\n",
+       both([](auto s, const call& c) { return truth(exists_ext(path_arg<decltype(s)>(c, 0), ext_opts(c))); }),
+       flag::multi_ext},
+      {"add-ext", {ext_a, path_a}, shape::one, "PATH with EXT added to its last non-empty segment",
+       "--posix add-ext gz a/b.tar/", "a/b.tar.gz/\n",
+       both([](auto s, const call& c) { return one(add_ext(c.args[0], path_arg<decltype(s)>(c, 1))); })},
+      {"rem-ext", {path_a}, shape::one, "PATH without its extension", "--posix rem-ext --multi-ext a/b.tar.gz",
+       "a/b\n", both([](auto s, const call& c) { return one(rem_ext(path_arg<decltype(s)>(c, 0), ext_opts(c))); }),
+       flag::multi_ext},
+      {"set-ext", {ext_a, path_a}, shape::one, "PATH with its extension replaced by EXT",
+       "--posix set-ext .zip a/b.tar.gz", "a/b.tar.zip\n",
+       both([](auto s, const call& c) { return one(set_ext(c.args[0], path_arg<decltype(s)>(c, 1), ext_opts(c))); }),
+       flag::multi_ext},
+      {"split-ext", {path_a}, shape::two, "PATH without its extension, and the extension, a line each",
+       "--posix split-ext a.tar.gz/", "a.tar/\n.gz\n",
+       both([](auto s, const call& c) { return two(split_ext(path_arg<decltype(s)>(c, 0), ext_opts(c))); }),
+       flag::multi_ext},
   };
   return ops;
 }
@@ -194,8 +304,8 @@ void print_help(std::ostream& os) {
 
 void print_operation_help(std::ostream& os, const operation& op) {
   os << "usage: corso [--posix | --windows] [-z] " << op.name;
-  if (op.takes_multi_ext) os << " [--multi-ext]";
-  if (op.takes_prefix) os << " [--prefix]";
+  if (op.accepts == flag::multi_ext) os << " [--multi-ext]";
+  if (op.accepts == flag::prefix) os << " [--prefix]";
   print_arg_names(os, op);
   os << "\n\n" << op.summary << ".\n\nexample:\n  $ corso " << op.example << '\n';
   std::string_view out = op.example_output;
@@ -367,9 +477,9 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
     } else if (a == "--help") {
       print_operation_help(out, *op);
       return 0;
-    } else if (a == "--multi-ext" && op->takes_multi_ext) {
+    } else if (a == "--multi-ext" && op->accepts == flag::multi_ext) {
       opts.multi_ext = true;
-    } else if (a == "--prefix" && op->takes_prefix) {
+    } else if (a == "--prefix" && op->accepts == flag::prefix) {
       opts.prefix = true;
     } else {
       return usage_error(err, std::string(op->name) + " has no option " + std::string(a) +
