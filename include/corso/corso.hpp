@@ -4,8 +4,10 @@
 
 #include "corso/extensions.hpp"  // IWYU pragma: export
 #include "corso/format.hpp"      // IWYU pragma: export
+#include "corso/map.hpp"         // IWYU pragma: export
 #include "corso/path.hpp"        // IWYU pragma: export
 #include "corso/relations.hpp"   // IWYU pragma: export
 #include "corso/result.hpp"      // IWYU pragma: export
+#include "corso/set.hpp"         // IWYU pragma: export
 #include "corso/structure.hpp"   // IWYU pragma: export
 #include "corso/syntax.hpp"      // IWYU pragma: export

@@ -16,6 +16,10 @@ namespace corso {
 
 template <path_syntax S>
 class basic_path;
+template <path_syntax S>
+class basic_path_set;
+template <path_syntax S, class V>
+class basic_path_map;
 
 namespace detail {
 // The library's own door to the private constructor: operations build paths
@@ -38,6 +42,9 @@ template <path_syntax S>
 class basic_path {
  public:
   using syntax = S;
+  using set = basic_path_set<S>;  // ordered sets of these paths (corso/set.hpp)
+  template <class V>
+  using map = basic_path_map<S, V>;  // ordered maps keyed by them (corso/map.hpp)
 
   basic_path(const basic_path&) = default;
   basic_path& operator=(const basic_path&) = default;

@@ -1,0 +1,427 @@
+// Ordered sets of paths: immutable values, structurally shared. Every member
+// that gives a changed set returns a new one in O(log n) and leaves its
+// object intact; copying a set is O(1). Elements are ordered by their bytes
+// (corso::compare) and never normalized: a/b and a/./b are two elements.
+// Any number of threads may read and copy one set at once.
+#pragma once
+
+#include <algorithm>
+#include <compare>
+#include <cstddef>
+#include <initializer_list>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <ranges>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "corso/detail/tree.hpp"
+#include "corso/format.hpp"
+#include "corso/path.hpp"
+#include "corso/relations.hpp"
+
+namespace corso {
+
+// Thrown by the members that look for an element satisfying a predicate
+// when none does (get_first_where, get_last_where).
+class not_found : public std::out_of_range {
+ public:
+  not_found() : std::out_of_range("not found") {}
+};
+
+// The default separator of the pp members: a cut, a break that prints nothing.
+struct cut_separator {
+  void operator()(formatter& f) const { f.cut(); }
+};
+
+namespace detail {
+// A range over a collection that keeps the collection alive, so that a
+// range taken from a temporary stays valid.
+// Its iterators point into nodes, which do not move with the collection.
+template <class Collection, class It>
+class collection_view {
+ public:
+  collection_view(Collection c, It first, It last) : c_(std::move(c)), first_(first), last_(last) {}
+  [[nodiscard]] It begin() const noexcept { return first_; }
+  [[nodiscard]] It end() const noexcept { return last_; }
+
+ private:
+  Collection c_;
+  It first_;
+  It last_;
+};
+
+// Sorted and without repeats, equal elements keeping their first.
+template <class T>
+void sort_unique(std::vector<T>& v) {
+  std::stable_sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+}
+}  // namespace detail
+
+template <path_syntax S>
+class basic_path_set {
+  template <path_syntax, class>
+  friend class basic_path_map;  // builds the set of its keys
+  using node = detail::tree::node<basic_path<S>>;
+  using node_ref = detail::tree::node_ref<basic_path<S>>;
+  using box_ref = detail::tree::box_ref<basic_path<S>>;
+
+ public:
+  using value_type = basic_path<S>;
+  using size_type = std::size_t;
+  using difference_type = std::ptrdiff_t;
+  using reference = const value_type&;
+  using const_reference = const value_type&;
+  using iterator = detail::tree::iterator<value_type>;
+  using const_iterator = iterator;
+  using reverse_iterator = std::reverse_iterator<iterator>;
+  using const_reverse_iterator = reverse_iterator;
+
+  // The result of split.
+  struct split_result;
+
+  // 0. The empty set.
+  basic_path_set() noexcept = default;
+
+  // 1. True when the set has no element.
+  [[nodiscard]] bool empty() const noexcept { return !root_; }
+
+  // 2. True when p is an element.
+  [[nodiscard]] bool contains(const value_type& p) const noexcept {
+    return detail::tree::find(root_.get(), p.view()) != nullptr;
+  }
+
+  // 3. The set with p added; *this (shared, nothing built) when p is in it.
+  [[nodiscard]] basic_path_set add(const value_type& p) const& {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(p)); };
+    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
+  }
+  [[nodiscard]] basic_path_set add(value_type&& p) const& {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::move(p))); };
+    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
+  }
+
+  // 4. The set of p alone.
+  [[nodiscard]] static basic_path_set singleton(value_type p) { return basic_path_set().add(std::move(p)); }
+
+  // 5. The set without p; *this when p is not in it.
+  [[nodiscard]] basic_path_set remove(const value_type& p) const {
+    return basic_path_set(detail::tree::remove(root_, p.view()));
+  }
+
+  // 6. The elements of either set, in O(m log(n/m + 1)) for sizes m <= n;
+  // subtrees only one set holds are shared.
+  [[nodiscard]] basic_path_set union_with(const basic_path_set& other) const {
+    auto keep_ours = [](const box_ref& ours, const box_ref&) { return ours; };
+    return basic_path_set(
+        detail::tree::unite(root_, other.root_, keep_ours, detail::tree::shared_subtrees::are_their_union));
+  }
+
+  // 7. The elements of both sets.
+  [[nodiscard]] basic_path_set intersection(const basic_path_set& other) const {
+    return basic_path_set(detail::tree::intersect(root_, other.root_));
+  }
+
+  // 8. True when no element is in both sets.
+  [[nodiscard]] bool disjoint(const basic_path_set& other) const noexcept {
+    const basic_path_set& small = size() <= other.size() ? *this : other;
+    const basic_path_set& large = size() <= other.size() ? other : *this;
+    return std::none_of(small.begin(), small.end(), [&large](const value_type& p) { return large.contains(p); });
+  }
+
+  // 9. The elements of this set that are not in other.
+  [[nodiscard]] basic_path_set difference(const basic_path_set& other) const {
+    return basic_path_set(detail::tree::subtract(root_, other.root_));
+  }
+
+  // 10. The order of sets: their elements in increasing order compared one
+  // after the other, as -1, 0 or 1; also <=>.
+  [[nodiscard]] friend int compare(const basic_path_set& a, const basic_path_set& b) noexcept {
+    const auto c = a <=> b;
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  friend std::strong_ordering operator<=>(const basic_path_set& a, const basic_path_set& b) noexcept {
+    if (a.root_ == b.root_) return std::strong_ordering::equal;
+    return std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+  // 11. True when both sets have the same elements.
+  friend bool operator==(const basic_path_set& a, const basic_path_set& b) noexcept {
+    return a.root_ == b.root_ || (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
+  }
+
+  // 12. True when every element of this set is in other.
+  [[nodiscard]] bool subset_of(const basic_path_set& other) const noexcept {
+    return size() <= other.size() && all_of([&other](const value_type& p) { return other.contains(p); });
+  }
+
+  // 13. Calls f(p) on every element, in increasing order.
+  template <class F>
+  void for_each(F&& f) const {
+    detail::tree::for_each_node(root_.get(), [&f](const node& n) { f(n.element->value); });
+  }
+
+  // 14. The set of f(p) for every element p; f: path -> path.
+  template <class F>
+  [[nodiscard]] basic_path_set map(F&& f) const {
+    std::vector<value_type> out;
+    out.reserve(size());
+    for_each([&](const value_type& p) { out.push_back(f(p)); });
+    return from_sorted_paths(std::move(out));
+  }
+
+  // 15. f(...f(f(acc, p1), p2)..., pn) over the elements in increasing order.
+  template <class F, class A>
+  [[nodiscard]] A fold(F&& f, A acc) const {
+    for_each([&](const value_type& p) { acc = f(std::move(acc), p); });
+    return acc;
+  }
+
+  // 16. True when pred(p) holds for every element (and for the empty set).
+  template <class Pred>
+  [[nodiscard]] bool all_of(Pred&& pred) const {
+    return std::all_of(begin(), end(), pred);
+  }
+
+  // 17. True when pred(p) holds for some element.
+  template <class Pred>
+  [[nodiscard]] bool any_of(Pred&& pred) const {
+    return std::any_of(begin(), end(), pred);
+  }
+
+  // 18. The elements that satisfy pred; their boxes are shared.
+  template <class Pred>
+  [[nodiscard]] basic_path_set filter(Pred&& pred) const {
+    std::vector<box_ref> kept;
+    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+      if (pred(n.element->value)) kept.push_back(n.element);
+    });
+    return from_boxes(kept);
+  }
+
+  // 19. The set of the present results of f: path -> std::optional<path>.
+  template <class F>
+  [[nodiscard]] basic_path_set filter_map(F&& f) const {
+    std::vector<value_type> out;
+    for_each([&](const value_type& p) {
+      if (std::optional<value_type> q = f(p)) out.push_back(std::move(*q));
+    });
+    return from_sorted_paths(std::move(out));
+  }
+
+  // 20. (the elements that satisfy pred, the others).
+  template <class Pred>
+  [[nodiscard]] std::pair<basic_path_set, basic_path_set> partition(Pred&& pred) const {
+    std::vector<box_ref> yes;
+    std::vector<box_ref> no;
+    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+      (pred(n.element->value) ? yes : no).push_back(n.element);
+    });
+    return {from_boxes(yes), from_boxes(no)};
+  }
+
+  // 21. The number of elements, in O(1).
+  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
+
+  // 22. The elements in increasing order.
+  [[nodiscard]] std::vector<value_type> elements() const { return {begin(), end()}; }
+
+  // 23. The least element, or nothing.
+  [[nodiscard]] std::optional<value_type> front() const { return optional_of(detail::tree::min_node(root_.get())); }
+
+  // 24. The greatest element, or nothing.
+  [[nodiscard]] std::optional<value_type> back() const { return optional_of(detail::tree::max_node(root_.get())); }
+
+  // 25. Some element (the least), or nothing.
+  [[nodiscard]] std::optional<value_type> some() const { return front(); }
+
+  // 26. The elements less than p, whether p is in the set, the elements greater.
+  [[nodiscard]] split_result split(const value_type& p) const;
+
+  // 27. The element equal to p, or nothing.
+  [[nodiscard]] std::optional<value_type> lookup(const value_type& p) const {
+    return optional_of(detail::tree::find(root_.get(), p.view()));
+  }
+
+  // 28. The least element satisfying pred, a predicate false then true along
+  // the order (such as [&](auto& p) { return p >= q; }); throws not_found.
+  template <class Pred>
+  [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
+    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, true));
+  }
+
+  // 29. The same as get_first_where, or nothing.
+  template <class Pred>
+  [[nodiscard]] std::optional<value_type> first_where(Pred&& pred) const {
+    return optional_of(detail::tree::find_monotone(root_.get(), pred, true));
+  }
+
+  // 30. The greatest element satisfying pred, a predicate true then false
+  // along the order; throws not_found.
+  template <class Pred>
+  [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
+    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, false));
+  }
+
+  // 31. The same as get_last_where, or nothing.
+  template <class Pred>
+  [[nodiscard]] std::optional<value_type> last_where(Pred&& pred) const {
+    return optional_of(detail::tree::find_monotone(root_.get(), pred, false));
+  }
+
+  // 32. The elements not less than p, in increasing order, as a range that
+  // keeps the set alive.
+  [[nodiscard]] auto ascending_from(const value_type& p) const {
+    return detail::collection_view(*this, iterator::lower_bound(root_.get(), p.view()), end());
+  }
+
+  // 33. All elements in increasing order, as a range that keeps the set alive.
+  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
+
+  // 34. All elements in decreasing order, as a range that keeps the set alive.
+  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
+
+  // 35. The set with every path of the range added.
+  template <std::ranges::input_range R>
+  [[nodiscard]] basic_path_set add_range(R&& paths) const {
+    return union_with(from_range(std::forward<R>(paths)));
+  }
+
+  // 36. The set of the paths of the range, in O(n log n).
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_set from_range(R&& paths) {
+    std::vector<value_type> v;
+    for (auto&& p : paths) v.emplace_back(std::forward<decltype(p)>(p));
+    return from_sorted_paths(std::move(v));
+  }
+
+  // 37. The least element, or nothing.
+  [[nodiscard]] std::optional<value_type> min_elt() const { return front(); }
+
+  // 38. The least element; throws std::invalid_argument "empty set".
+  [[nodiscard]] const value_type& get_min_elt() const { return value_or_empty(detail::tree::min_node(root_.get())); }
+
+  // 39. The greatest element, or nothing.
+  [[nodiscard]] std::optional<value_type> max_elt() const { return back(); }
+
+  // 40. The greatest element; throws std::invalid_argument "empty set".
+  [[nodiscard]] const value_type& get_max_elt() const { return value_or_empty(detail::tree::max_node(root_.get())); }
+
+  // 41. Some element (the least), or nothing.
+  [[nodiscard]] std::optional<value_type> choose() const { return front(); }
+
+  // 42. Some element (the least, by the lookup of get_min_elt); throws
+  // std::invalid_argument "empty set".
+  [[nodiscard]] const value_type& get_any_elt() const { return get_min_elt(); }
+
+  // 43. The element equal to p, or nothing.
+  [[nodiscard]] std::optional<value_type> find(const value_type& p) const { return lookup(p); }
+
+  // 44. The element equal to p; throws std::invalid_argument
+  // "\"z\" not in set {\"a\" \"b\"}" when there is none.
+  [[nodiscard]] const value_type& get(const value_type& p) const {
+    if (const node* n = detail::tree::find(root_.get(), p.view())) return n->element->value;
+    throw std::invalid_argument(print_to_string([&](formatter& f) {
+      corso::dump(f, p);
+      f.text(" not in set ");
+      dump(f);
+    }));
+  }
+
+  // 45. The set of the paths of a list (or any range); repeats count once.
+  [[nodiscard]] static basic_path_set of_list(std::initializer_list<value_type> paths) { return from_range(paths); }
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_set of_list(R&& paths) {
+    return from_range(std::forward<R>(paths));
+  }
+
+  // 46. Prints every element with pp_elt(f, p), in increasing order, with
+  // separator(f) between them (a cut by default); nothing else, no box.
+  template <class Printer, class Separator = cut_separator>
+  void pp(formatter& f, Printer&& pp_elt, Separator&& separator = {}) const {
+    bool first = true;
+    for_each([&](const value_type& p) {
+      if (!first) separator(f);
+      first = false;
+      pp_elt(f, p);
+    });
+  }
+
+  // 47. Prints {"a" "b"}: the dumps of the elements in a box indented by one,
+  // breakable spaces between them.
+  void dump(formatter& f) const {
+    f.open_box(1).text("{");
+    pp(f, [](formatter& g, const value_type& p) { corso::dump(g, p); }, [](formatter& g) { g.space(); });
+    f.text("}").close_box();
+  }
+
+  // Iteration in increasing order; iterators are valid while the set lives.
+  [[nodiscard]] iterator begin() const noexcept { return iterator::begin(root_.get()); }
+  [[nodiscard]] iterator end() const noexcept { return iterator::end(root_.get()); }
+  [[nodiscard]] reverse_iterator rbegin() const noexcept { return reverse_iterator(end()); }
+  [[nodiscard]] reverse_iterator rend() const noexcept { return reverse_iterator(begin()); }
+
+ private:
+  explicit basic_path_set(node_ref root) noexcept : root_(std::move(root)) {}
+
+  static std::optional<value_type> optional_of(const node* n) {
+    return n == nullptr ? std::nullopt : std::optional<value_type>(n->element->value);
+  }
+  static const value_type& value_or_empty(const node* n) {
+    if (n == nullptr) throw std::invalid_argument("empty set");
+    return n->element->value;
+  }
+  static const value_type& value_or_not_found(const node* n) {
+    if (n == nullptr) throw not_found();
+    return n->element->value;
+  }
+  static basic_path_set from_boxes(const std::vector<box_ref>& boxes) {
+    return basic_path_set(detail::tree::from_sorted(boxes, 0, boxes.size()));
+  }
+  static basic_path_set from_sorted_paths(std::vector<value_type>&& paths) {
+    detail::sort_unique(paths);
+    std::vector<box_ref> boxes;
+    boxes.reserve(paths.size());
+    for (value_type& p : paths) boxes.emplace_back(new detail::tree::box<value_type>(std::move(p)));
+    return from_boxes(boxes);
+  }
+
+  friend struct detail::tree::access;
+  node_ref root_;
+};
+
+template <path_syntax S>
+struct basic_path_set<S>::split_result {
+  basic_path_set less;
+  bool present = false;
+  basic_path_set greater;
+};
+
+template <path_syntax S>
+auto basic_path_set<S>::split(const value_type& p) const -> split_result {
+  auto s = detail::tree::split(root_, p.view());
+  return {basic_path_set(std::move(s.less)), static_cast<bool>(s.found), basic_path_set(std::move(s.greater))};
+}
+
+using posix_path_set = basic_path_set<posix_syntax>;
+using windows_path_set = basic_path_set<windows_syntax>;
+using path_set = basic_path_set<host_syntax>;
+
+// Prints s as s.dump(f) does; a printer for sets inside other printers.
+template <path_syntax S>
+void dump(formatter& f, const basic_path_set<S>& s) {
+  s.dump(f);
+}
+
+// Writes s.dump laid out at the default margin.
+template <path_syntax S>
+std::ostream& operator<<(std::ostream& os, const basic_path_set<S>& s) {
+  formatter f(os);
+  s.dump(f);
+  return os;
+}
+
+}  // namespace corso
