@@ -60,6 +60,9 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--posix", "mem-ext", "zip", "gz", "a.tar.gz"}, 0, "true\n"},
       {{"--posix", "mem-ext", "a.tar.gz"}, 1, "false\n"},
       {{"--windows", "split-ext", "--multi-ext", "C:\\a.tar.gz\\"}, 0, "C:\\a\\\n.tar.gz\n"},
+      {{"--windows", "set", "b", "C:/a", "C:\\a"}, 0, "{\"C:\\\\a\" \"b\"}\n"},
+      {{"--posix", "sort", "b", "a//b", "a", "b"}, 0, "a\na/b\nb\n"},
+      {{"--posix", "sort"}, 0, ""},
   };
   for (const auto& c : cases) {
     const outcome o = run_tool(c.args);
@@ -131,6 +134,17 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "mem-ext"}, "x\0a\0"s);
   EXPECT_EQ(o.status, 2);
   EXPECT_NE(o.err.find("count"), std::string::npos);
+
+  // set and sort take the whole input as one list of paths; a record that
+  // is not a path is reported and left out.
+  o = run_tool({"--posix", "-z", "sort"}, "b\0a\0\0a//\0b\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "a\0a/\0b\0"s);
+  EXPECT_EQ(o.err, "\"\": invalid path\n");
+  o = run_tool({"--posix", "-z", "set"}, "b\0a\0"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "{\"a\" \"b\"}\0"s);
+  EXPECT_EQ(run_tool({"--posix", "set", "a", ""}).status, 2);
 
   o = run_tool({"--posix", "-z", "normalize"}, "");
   EXPECT_EQ(o.status, 0);

@@ -47,6 +47,9 @@ struct call {
   std::vector<std::string> args;  // one per non-list argument, in order
   std::vector<std::string> list;  // the elements of the list argument, if any
   options opts;
+  // For the operations over the whole input under -z: where the messages of
+  // the paths that do not parse go, those paths being skipped.
+  std::vector<std::string>* skipped = nullptr;
 };
 
 // The result as text fields: one for `one`, `boolean` ("true" or "false") and
@@ -68,6 +71,9 @@ struct operation {
   std::string_view example_output;  // what it prints
   runner run;
   flag accepts = flag::none;
+  // Under -z, every record is one path of a single list, and the operation
+  // runs once, over all of them (a set of the whole input).
+  bool over_whole_input = false;
 };
 
 // Makes a runner from a generic callable taking the syntax tag and the call.
@@ -116,6 +122,25 @@ constexpr arg_spec path2_a{arg_kind::path, "PATH2"};
 constexpr arg_spec root_a{arg_kind::path, "ROOT"};
 constexpr arg_spec prefix_a{arg_kind::path, "PREFIX"};
 constexpr arg_spec ext_a{arg_kind::text, "EXT"};
+
+// The paths of the list argument as a set; a text that is not a path throws,
+// or under -z is skipped with its message kept.
+template <class S>
+basic_path_set<S> path_set_arg(const call& c) {
+  std::vector<basic_path<S>> paths;
+  paths.reserve(c.list.size());
+  for (const std::string& text : c.list) {
+    result<basic_path<S>> p = basic_path<S>::of_string(text);
+    if (p) {
+      paths.push_back(std::move(p).value());
+    } else if (c.skipped != nullptr) {
+      c.skipped->push_back(p.error().message());
+    } else {
+      throw std::invalid_argument(p.error().message());
+    }
+  }
+  return basic_path_set<S>::of_list(paths);
+}
 
 ext_options ext_opts(const call& c) { return {.multi_ext = c.opts.multi_ext}; }
 dir_options dir_opts(const call& c) { return {.prefix = c.opts.prefix}; }
@@ -262,6 +287,21 @@ const std::vector<operation>& operations() {
        "--posix split-ext a.tar.gz/", "a.tar/\n.gz\n",
        both([](auto s, const call& c) { return two(split_ext(path_arg<decltype(s)>(c, 0), ext_opts(c))); }),
        flag::multi_ext},
+      {"set", {{arg_kind::list, "PATH"}}, shape::one,
+       "the set of the paths, dumped (under -z: of every record, each a path)", "--posix set b a//b a", "{\"a\" \"a/b\" \"b\"}\n",
+       both([](auto s, const call& c) {
+         return printed([set = path_set_arg<decltype(s)>(c)](formatter& f) { set.dump(f); });
+       }),
+       flag::none, true},
+      {"sort", {{arg_kind::list, "PATH"}}, shape::list,
+       "the paths in byte order, each once, a line each (under -z: a record each, no count)", "--posix sort b a//b a b",
+       "a\na/b\nb\n",
+       both([](auto s, const call& c) {
+         fields out;
+         for (const auto& p : path_set_arg<decltype(s)>(c)) out.push_back(p.to_string());
+         return out;
+       }),
+       flag::none, true},
   };
   return ops;
 }
@@ -380,6 +420,22 @@ void write_field(std::ostream& out, std::string_view field) {
   out.put('\0');
 }
 
+// One run over every record: a path that does not parse is reported and
+// left out, and the status says so.
+int run_over_whole_input(const operation& op, bool windows, const options& opts, std::istream& in, std::ostream& out,
+                         std::ostream& err) {
+  call c;
+  c.opts = opts;
+  std::vector<std::string> skipped;
+  c.skipped = &skipped;
+  for (std::string field; read_field(in, field);) c.list.push_back(std::move(field));
+  fields f;
+  if (!apply(op, windows, c, f, err)) return 2;
+  for (const std::string& message : skipped) err << message << '\n';
+  for (const std::string& x : f) write_field(out, x);
+  return skipped.empty() ? 0 : 2;
+}
+
 int run_batch(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
               std::istream& in, std::ostream& out, std::ostream& err) {
   // Command-line arguments fill the leading slots of every record, up to a list.
@@ -387,11 +443,15 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
   while (leading < op.args.size() && op.args[leading].kind != arg_kind::list) ++leading;
   const std::string name(op.name);
   if (op.args.empty()) return usage_error(err, name + " takes no argument, so -z has nothing to read");
+  if (op.over_whole_input && !positional.empty()) {
+    return usage_error(err, "with -z, " + name + " reads every path from standard input");
+  }
   const std::size_t most = std::min(leading, op.args.size() - 1);
   if (positional.size() > most) {
     return usage_error(err, "with -z, " + name + " takes at most " + std::to_string(most) +
                                 " argument(s) on the command line; the others come from standard input");
   }
+  if (op.over_whole_input) return run_over_whole_input(op, windows, opts, in, out, err);
   bool failed = false;
   std::string field;
   for (std::size_t record = 1;; ++record) {
