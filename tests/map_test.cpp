@@ -164,6 +164,17 @@ TEST(PathMap, ElementwiseMembers) {
   static_assert(std::is_same_v<path::map<int>, path_map<int>>);
 }
 
+TEST(PathMap, InPlaceAddsReplaceValuesOnlyWhereUnshared) {
+  pmap m;
+  for (int i = 0; i < 1000; ++i) m = std::move(m).add(px("k" + std::to_string(i % 300)), i);
+  const pmap snapshot = m;
+  m = std::move(m).add(px("k7"), -1);
+  EXPECT_EQ(snapshot.get(px("k7")), 907);
+  EXPECT_EQ(m.get(px("k7")), -1);
+  EXPECT_EQ(m.size(), 300u);
+  EXPECT_TRUE(detail::tree::valid(detail::tree::access::root(m)));
+}
+
 TEST(PathMap, ValuesNeedNotBeCopyable) {
   using owned = posix_path_map<std::unique_ptr<int>>;
   const owned m = owned().add(px("a"), std::make_unique<int>(1)).add(px("b"), std::make_unique<int>(2));

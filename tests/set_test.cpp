@@ -187,6 +187,27 @@ TEST(PathSet, AgreesWithStdSetAndKeepsOldVersions) {
   for (const auto& [s, m] : versions) check_against_model(s, m);  // persistence
 }
 
+// Adding to an rvalue changes in place only the nodes no other set shares:
+// snapshots taken along the way keep their elements.
+TEST(PathSet, InPlaceAddsLeaveSharedNodesAlone) {
+  path_generator gen(13);
+  pset s;
+  std::set<std::string> model;
+  std::vector<std::pair<pset, std::set<std::string>>> snapshots;
+  for (int i = 0; i < 5000; ++i) {
+    const posix_path p = px(gen.posix());
+    s = std::move(s).add(p);
+    model.insert(p.to_string());
+    if (i % 250 == 0) snapshots.emplace_back(s, model);
+  }
+  check_against_model(s, model);
+  for (const auto& [snapshot, m] : snapshots) check_against_model(snapshot, m);
+  pset shared = s;
+  const pset grown = std::move(shared).add(px("/zzz"));  // the root has two owners: copied
+  EXPECT_FALSE(s.contains(px("/zzz")));
+  EXPECT_TRUE(grown.contains(px("/zzz")));
+}
+
 TEST(PathSet, ElementwiseMembersFollowTheOrder) {
   const pset s = of({"a/x.c", "b", "a/y.h", "c.c", "/d"});
   const auto is_c = [](const posix_path& p) { return get_ext(p) == ".c"; };

@@ -65,10 +65,16 @@ class basic_path_map {
   // 2. True when k is bound.
   [[nodiscard]] bool contains(const key_type& k) const noexcept { return find_node(k) != nullptr; }
 
-  // 3. The map with k bound to v; a previous binding of k disappears.
-  [[nodiscard]] basic_path_map add(key_type k, V v) const {
+  // 3. The map with k bound to v; a previous binding of k disappears. On an
+  // rvalue whose nodes no other map shares, the nodes change in place:
+  // m = std::move(m).add(k, v) builds one node where m.add(k, v) builds a path.
+  [[nodiscard]] basic_path_map add(key_type k, V v) const& {
     auto make_box = [&] { return box_ref(new box(std::move(k), std::move(v))); };
     return basic_path_map(detail::tree::insert(root_, k.view(), make_box, false));
+  }
+  [[nodiscard]] basic_path_map add(key_type k, V v) && {
+    auto make_box = [&] { return box_ref(new box(std::move(k), std::move(v))); };
+    return basic_path_map(detail::tree::insert_owned(std::move(root_), k.view(), make_box, false));
   }
 
   // 4. The map with k bound to f(current), where f takes a `const V*` (null

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <compare>
+#include <concepts>
+#include <type_traits>
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
@@ -95,13 +97,19 @@ class basic_path_set {
   }
 
   // 3. The set with p added; *this (shared, nothing built) when p is in it.
-  [[nodiscard]] basic_path_set add(const value_type& p) const& {
-    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(p)); };
+  // On an rvalue whose nodes no other set shares, the nodes change in place:
+  // s = std::move(s).add(p) builds one node where s.add(p) builds a path.
+  template <class P>
+    requires std::same_as<std::remove_cvref_t<P>, value_type>
+  [[nodiscard]] basic_path_set add(P&& p) const& {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
     return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
   }
-  [[nodiscard]] basic_path_set add(value_type&& p) const& {
-    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::move(p))); };
-    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
+  template <class P>
+    requires std::same_as<std::remove_cvref_t<P>, value_type>
+  [[nodiscard]] basic_path_set add(P&& p) && {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
+    return basic_path_set(detail::tree::insert_owned(std::move(root_), p.view(), make_box, true));
   }
 
   // 4. The set of p alone.

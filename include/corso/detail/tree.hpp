@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <atomic>
 #include <cstddef>
 #include <iterator>
@@ -82,27 +83,38 @@ using node_ref = ref<const node<T>>;
 template <class T>
 using box_ref = ref<box<T>>;
 
+// Nodes never change once another owner can see them; only a node whose one
+// reference belongs to the caller (see owned) is changed in place.
 template <class T>
 struct node {
   node(node_ref<T> l, box_ref<T> b, node_ref<T> r) noexcept
-      : left(std::move(l)),
-        right(std::move(r)),
-        element(std::move(b)),
-        key(key_of(element->value)),
-        size(size_of(left.get()) + size_of(right.get()) + 1),
-        height(std::max(height_of(left.get()), height_of(right.get())) + 1) {}
+      : left(std::move(l)), right(std::move(r)), element(std::move(b)), key(key_of(element->value)) {
+    update();
+  }
 
   static std::size_t size_of(const node* n) noexcept { return n == nullptr ? 0 : n->size; }
   static int height_of(const node* n) noexcept { return n == nullptr ? 0 : n->height; }
+  void update() noexcept {
+    size = size_of(left.get()) + size_of(right.get()) + 1;
+    height = std::max(height_of(left.get()), height_of(right.get())) + 1;
+  }
 
   mutable std::atomic<std::size_t> refs{1};
-  const node_ref<T> left;
-  const node_ref<T> right;
-  const box_ref<T> element;
-  const std::string_view key;  // in element's value, which never moves
-  const std::size_t size;
-  const int height;
+  node_ref<T> left;
+  node_ref<T> right;
+  box_ref<T> element;
+  std::string_view key;  // in element's value, which never moves
+  std::size_t size = 0;
+  int height = 0;
 };
+
+// n, writable, when the caller holds its only reference: no other owner, on
+// any thread, can reach it. The acquire pairs with the release of the last
+// other owner that let go of it.
+template <class T>
+node<T>* owned(const node_ref<T>& n) noexcept {
+  return n && n->refs.load(std::memory_order_acquire) == 1 ? const_cast<node<T>*>(n.get()) : nullptr;
+}
 
 template <class T>
 int height(const node_ref<T>& n) noexcept {
@@ -198,6 +210,29 @@ node_ref<T> insert(const node_ref<T>& n, std::string_view key, MakeBox& make_box
   return r == n->right ? n : balance(n->left, n->element, std::move(r));
 }
 
+// insert, changing in place the nodes that the caller owns alone (it gives
+// up n): on a tree that nothing shares, an insertion builds one node.
+template <class T, class MakeBox>
+node_ref<T> insert_owned(node_ref<T> n, std::string_view key, MakeBox& make_box, bool keep_existing) {
+  node<T>* m = owned(n);
+  if (m == nullptr) return insert(n, key, make_box, keep_existing);
+  const int c = key.compare(m->key);
+  if (c == 0) {
+    if (!keep_existing) {
+      m->element = make_box();
+      m->key = key_of(m->element->value);
+    }
+    return n;
+  }
+  node_ref<T>& child = c < 0 ? m->left : m->right;
+  child = insert_owned(std::move(child), key, make_box, keep_existing);
+  if (std::abs(height(m->left) - height(m->right)) <= 1) {
+    m->update();
+    return n;
+  }
+  return balance(m->left, m->element, m->right);  // once per insertion at most
+}
+
 // n without key; n itself (shared) when the key is not there.
 template <class T>
 node_ref<T> remove(const node_ref<T>& n, std::string_view key) {
@@ -232,46 +267,94 @@ split_result<T> split(const node_ref<T>& n, std::string_view key) {
   return {join(n->left, n->element, std::move(s.less)), std::move(s.found), std::move(s.greater)};
 }
 
-// Elements of a or b; where both hold a key, `pick` chooses the box to keep
-// (or none), given a's box then b's. When `pick` keeps a's box, a subtree
-// that both trees share is its own union and comes back untouched.
-enum class shared_subtrees { are_their_union, go_through_pick };
-
-template <class T, class Pick>
-node_ref<T> unite(const node_ref<T>& a, const node_ref<T>& b, Pick& pick, shared_subtrees shared) {
-  if (!a) return b;
-  if (!b || (a == b && shared == shared_subtrees::are_their_union)) return a;
-  split_result<T> s = split(b, a->key);
-  node_ref<T> l = unite(a->left, s.less, pick, shared);
-  node_ref<T> r = unite(a->right, s.greater, pick, shared);
-  box_ref<T> kept = s.found ? pick(a->element, s.found) : a->element;
-  return kept ? join(std::move(l), std::move(kept), std::move(r)) : concat(std::move(l), std::move(r));
-}
-
-template <class T>
-node_ref<T> intersect(const node_ref<T>& a, const node_ref<T>& b) {
-  if (!a || !b) return {};
-  if (a == b) return a;
-  split_result<T> s = split(b, a->key);
-  node_ref<T> l = intersect(a->left, s.less);
-  node_ref<T> r = intersect(a->right, s.greater);
-  return s.found ? join(std::move(l), a->element, std::move(r)) : concat(std::move(l), std::move(r));
-}
-
-template <class T>
-node_ref<T> subtract(const node_ref<T>& a, const node_ref<T>& b) {
-  if (!a || a == b) return {};
-  if (!b) return a;
-  split_result<T> s = split(a, b->key);
-  return concat(subtract(s.less, b->left), subtract(s.greater, b->right));
-}
-
 // A balanced tree of the boxes, which are in increasing key order.
 template <class T>
 node_ref<T> from_sorted(const std::vector<box_ref<T>>& boxes, std::size_t begin, std::size_t end) {
   if (begin == end) return {};
   const std::size_t mid = begin + (end - begin) / 2;
   return make(from_sorted(boxes, begin, mid), boxes[mid], from_sorted(boxes, mid + 1, end));
+}
+
+// Elements of a or b; where both hold a key, `pick` chooses the box to keep
+// (or none), given a's box then b's. When `pick` keeps a's box, a subtree
+// that both trees share is its own union and comes back untouched.
+enum class shared_subtrees { are_their_union, go_through_pick };
+
+template <class T, class Pick>
+node_ref<T> unite_by_split(const node_ref<T>& a, const node_ref<T>& b, Pick& pick, shared_subtrees shared) {
+  if (!a) return b;
+  if (!b || (a == b && shared == shared_subtrees::are_their_union)) return a;
+  split_result<T> s = split(b, a->key);
+  node_ref<T> l = unite_by_split(a->left, s.less, pick, shared);
+  node_ref<T> r = unite_by_split(a->right, s.greater, pick, shared);
+  box_ref<T> kept = s.found ? pick(a->element, s.found) : a->element;
+  return kept ? join(std::move(l), std::move(kept), std::move(r)) : concat(std::move(l), std::move(r));
+}
+
+template <class T>
+node_ref<T> intersect_by_split(const node_ref<T>& a, const node_ref<T>& b) {
+  if (!a || !b) return {};
+  if (a == b) return a;
+  split_result<T> s = split(b, a->key);
+  node_ref<T> l = intersect_by_split(a->left, s.less);
+  node_ref<T> r = intersect_by_split(a->right, s.greater);
+  return s.found ? join(std::move(l), a->element, std::move(r)) : concat(std::move(l), std::move(r));
+}
+
+template <class T>
+node_ref<T> subtract_by_split(const node_ref<T>& a, const node_ref<T>& b) {
+  if (!a || a == b) return {};
+  if (!b) return a;
+  split_result<T> s = split(a, b->key);
+  return concat(subtract_by_split(s.less, b->left), subtract_by_split(s.greater, b->right));
+}
+
+
+// The two trees walked in order together: `decide(x, y)` gets the boxes of
+// one key (null where a tree lacks it) and gives the box to keep, or none.
+// One pass, one node built per element kept, boxes shared.
+template <class T, class Decide>
+node_ref<T> merge_in_order(const node_ref<T>& a, const node_ref<T>& b, Decide&& decide);
+
+// Splitting and joining costs about m log(n/m + 1) node builds for sizes m <=
+// n, merging in order n + m: split when one tree is much the smaller, or
+// when the roots hold the same box, the mark of two versions of one tree,
+// whose shared subtrees the split passes over whole.
+template <class T>
+bool split_is_cheaper(const node_ref<T>& a, const node_ref<T>& b) noexcept {
+  const std::size_t n = node<T>::size_of(a.get());
+  const std::size_t m = node<T>::size_of(b.get());
+  return std::min(n, m) * 16 <= std::max(n, m) || a->element == b->element;
+}
+
+template <class T, class Pick>
+node_ref<T> unite(const node_ref<T>& a, const node_ref<T>& b, Pick& pick, shared_subtrees shared) {
+  if (!a) return b;
+  if (!b || (a == b && shared == shared_subtrees::are_their_union)) return a;
+  if (split_is_cheaper(a, b)) return unite_by_split(a, b, pick, shared);
+  return merge_in_order(a, b, [&pick](const box_ref<T>* x, const box_ref<T>* y) {
+    return x != nullptr && y != nullptr ? pick(*x, *y) : (x != nullptr ? *x : *y);
+  });
+}
+
+template <class T>
+node_ref<T> intersect(const node_ref<T>& a, const node_ref<T>& b) {
+  if (!a || !b) return {};
+  if (a == b) return a;
+  if (split_is_cheaper(a, b)) return intersect_by_split(a, b);
+  return merge_in_order(a, b, [](const box_ref<T>* x, const box_ref<T>* y) {
+    return x != nullptr && y != nullptr ? *x : box_ref<T>();
+  });
+}
+
+template <class T>
+node_ref<T> subtract(const node_ref<T>& a, const node_ref<T>& b) {
+  if (!a || a == b) return {};
+  if (!b) return a;
+  if (split_is_cheaper(a, b)) return subtract_by_split(a, b);
+  return merge_in_order(a, b, [](const box_ref<T>* x, const box_ref<T>* y) {
+    return x != nullptr && y == nullptr ? *x : box_ref<T>();
+  });
 }
 
 // In-order traversal, calling f on every node; a stack of the left spine.
@@ -320,6 +403,7 @@ class iterator {
 
   iterator() noexcept = default;
   reference operator*() const noexcept { return stack_[depth_ - 1]->element->value; }
+  const node<T>& current() const noexcept { return *stack_[depth_ - 1]; }
   pointer operator->() const noexcept { return &**this; }
   friend bool operator==(const iterator& a, const iterator& b) noexcept {
     return a.depth_ == b.depth_ && (a.depth_ == 0 || a.stack_[a.depth_ - 1] == b.stack_[b.depth_ - 1]);
@@ -401,6 +485,36 @@ class iterator {
   std::array<const node<T>*, max_height> stack_{};
   std::size_t depth_ = 0;
 };
+
+template <class T, class Decide>
+node_ref<T> merge_in_order(const node_ref<T>& a, const node_ref<T>& b, Decide&& decide) {
+  std::vector<box_ref<T>> kept;
+  kept.reserve(node<T>::size_of(a.get()) + node<T>::size_of(b.get()));
+  auto x = iterator<T>::begin(a.get());
+  auto y = iterator<T>::begin(b.get());
+  const auto x_end = iterator<T>::end(a.get());
+  const auto y_end = iterator<T>::end(b.get());
+  const auto keep = [&kept](box_ref<T> box) {
+    if (box) kept.push_back(std::move(box));
+  };
+  while (x != x_end && y != y_end) {
+    const int c = x.current().key.compare(y.current().key);
+    if (c < 0) {
+      keep(decide(&x.current().element, nullptr));
+      ++x;
+    } else if (c > 0) {
+      keep(decide(nullptr, &y.current().element));
+      ++y;
+    } else {
+      keep(decide(&x.current().element, &y.current().element));
+      ++x;
+      ++y;
+    }
+  }
+  for (; x != x_end; ++x) keep(decide(&x.current().element, nullptr));
+  for (; y != y_end; ++y) keep(decide(nullptr, &y.current().element));
+  return from_sorted(kept, 0, kept.size());
+}
 
 // The root of a set or map, for the tests' checks of the tree's shape.
 struct access {
