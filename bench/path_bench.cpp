@@ -1,0 +1,335 @@
+// Corso next to std::filesystem and, when found, Boost.Filesystem, on the
+// POSIX and the Windows corpus. Every benchmark is named
+// BM_<operation>/<library>/<syntax>; an iteration processes the whole
+// corpus, and "ns/path" and "allocs/path" are per path.
+//
+// The peers run with the rules of the host, so on a POSIX host they read the
+// Windows corpus as POSIX paths: '\' is a plain byte there, and their
+// results differ from Corso's.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <corso/corso.hpp>
+
+#ifdef CORSO_BENCH_HAVE_BOOST
+#include <boost/filesystem/path.hpp>
+#include <boost/version.hpp>
+#endif
+
+#include "alloc_counter.hpp"
+#include "corpus.hpp"
+
+namespace {
+
+using corso::bench::alloc_count;
+
+enum class syntax { posix, windows };
+
+constexpr const char* name_of(syntax s) { return s == syntax::posix ? "posix" : "windows"; }
+
+const std::vector<std::string>& strings_of(syntax s) {
+  return s == syntax::posix ? corso::bench::posix_corpus() : corso::bench::windows_corpus();
+}
+
+constexpr std::size_t long_path_size = 4096;
+constexpr std::size_t long_batch = 32;
+
+std::string long_path_of(syntax s) {
+  return s == syntax::posix ? corso::bench::long_posix_path(long_path_size)
+                            : corso::bench::long_windows_path(long_path_size);
+}
+
+// A library under test: its path type, parsing from a string that it may
+// keep, and the value of a string known to be a path.
+template <corso::path_syntax S>
+struct corso_lib {
+  using path = corso::basic_path<S>;
+  static constexpr const char* name = "corso";
+  static auto parse(std::string&& s) { return path::of_string(std::move(s)); }
+  static auto parse(const std::string& s) { return path::of_string(std::string_view(s)); }
+  static path value(const std::string& s) { return path::v(std::string_view(s)); }
+};
+
+template <class Path>
+struct peer_lib {
+  using path = Path;
+  static path parse(std::string&& s) { return path(std::move(s)); }
+  static path parse(const std::string& s) { return path(s); }
+  static path value(const std::string& s) { return path(s); }
+};
+
+struct std_fs_lib : peer_lib<std::filesystem::path> {
+  static constexpr const char* name = "std_fs";
+};
+
+#ifdef CORSO_BENCH_HAVE_BOOST
+struct boost_lib : peer_lib<boost::filesystem::path> {
+  static constexpr const char* name = "boost";
+};
+#endif
+
+template <class Lib, syntax Syn>
+struct lib_at {
+  using lib = Lib;
+  static constexpr syntax syn = Syn;
+};
+
+bool is_rel(syntax s, const std::string& str) {
+  return s == syntax::posix ? corso::is_rel(corso::posix_path::v(std::string_view(str)))
+                            : corso::is_rel(corso::windows_path::v(std::string_view(str)));
+}
+
+// The corpus parsed once, with what the operations take besides a path: a
+// root for each path (one for absolute paths, one for relative ones, so
+// that relativize and is_prefix have an answer to find) and a relative path
+// to append.
+template <class Lib>
+struct fixture {
+  using path = typename Lib::path;
+  std::vector<path> paths;
+  path abs_root;
+  path rel_root;
+  std::vector<const path*> roots;
+  path tail;
+
+  explicit fixture(syntax s)
+      : abs_root(Lib::value(s == syntax::posix ? "/usr/share/" : "C:\\Program Files\\")),
+        rel_root(Lib::value(s == syntax::posix ? "src/" : "src\\")),
+        tail(Lib::value(s == syntax::posix ? "include/corso/path.hpp" : "include\\corso\\path.hpp")) {
+    const std::vector<std::string>& strings = strings_of(s);
+    paths.reserve(strings.size());
+    roots.reserve(strings.size());
+    for (const std::string& str : strings) {
+      paths.push_back(Lib::value(str));
+      roots.push_back(is_rel(s, str) ? &rel_root : &abs_root);
+    }
+  }
+  fixture(const fixture&) = delete;  // roots point into it
+  fixture& operator=(const fixture&) = delete;
+};
+
+// One fixture at a time: the previous one is freed before the next is built,
+// so that every library lays its paths out in a heap in the same state, and
+// the benchmarks of one library and syntax, registered together, share it.
+struct fixture_slot {
+  const void* key = nullptr;
+  std::shared_ptr<const void> value;
+};
+
+fixture_slot& current_slot() {
+  static fixture_slot s;
+  return s;
+}
+
+template <class L>
+const fixture<typename L::lib>& fixture_of() {
+  static char key;  // its address names L
+  fixture_slot& s = current_slot();
+  if (s.key != &key) {
+    s.value.reset();
+    s.value = std::make_shared<const fixture<typename L::lib>>(L::syn);
+    s.key = &key;
+  }
+  return *static_cast<const fixture<typename L::lib>*>(s.value.get());
+}
+
+// The counters of a benchmark that processed `per_iteration` paths in each
+// iteration. The rate counter is scaled by 1e-9 so that its inverse reads in
+// nanoseconds rather than seconds.
+void set_counters(benchmark::State& state, std::size_t per_iteration, std::uint64_t allocs) {
+  const double n = static_cast<double>(per_iteration);
+  state.counters["ns/path"] =
+      benchmark::Counter(n * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["allocs/path"] = static_cast<double>(allocs) / (n * static_cast<double>(state.iterations()));
+}
+
+// op on every path of the corpus; its result is destroyed in the timed region.
+template <class L, class Op>
+void each_path(benchmark::State& state, Op op) {
+  const auto& f = fixture_of<L>();
+  const std::size_t n = f.paths.size();
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < n; ++i) {
+      auto r = op(f, i);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  set_counters(state, n, alloc_count() - before);
+}
+
+// Parsing strings moved in. The strings are copied outside the timed region,
+// a chunk at a time so that each is hot in the cache when it is handed over,
+// as a string just read or built is; the parsed paths are destroyed outside
+// it too. What is timed and counted is what the library does with the string.
+template <class Lib>
+void parse_moved(benchmark::State& state, const std::vector<std::string>& source) {
+  using clock = std::chrono::steady_clock;
+  constexpr std::size_t chunk = 256;
+  std::vector<std::string> batch;
+  std::vector<decltype(Lib::parse(std::string()))> parsed;
+  parsed.reserve(chunk);
+  std::uint64_t allocs = 0;
+  for (auto _ : state) {
+    clock::duration timed{};
+    for (std::size_t first = 0; first < source.size(); first += chunk) {
+      const std::size_t last = std::min(first + chunk, source.size());
+      parsed.clear();
+      batch.assign(source.begin() + static_cast<std::ptrdiff_t>(first),
+                   source.begin() + static_cast<std::ptrdiff_t>(last));
+      const std::uint64_t before = alloc_count();
+      const clock::time_point start = clock::now();
+      for (std::string& s : batch) parsed.push_back(Lib::parse(std::move(s)));
+      timed += clock::now() - start;
+      allocs += alloc_count() - before;
+      benchmark::DoNotOptimize(parsed.data());
+    }
+    state.SetIterationTime(std::chrono::duration<double>(timed).count());
+  }
+  set_counters(state, source.size(), allocs);
+}
+
+template <class L>
+void parse_corpus(benchmark::State& state) {
+  parse_moved<typename L::lib>(state, strings_of(L::syn));
+}
+
+// Parsing from a string that stays the caller's: the library copies it.
+template <class L>
+void parse_copy(benchmark::State& state) {
+  const std::vector<std::string>& source = strings_of(L::syn);
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const std::string& s : source) {
+      auto r = L::lib::parse(s);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  set_counters(state, source.size(), alloc_count() - before);
+}
+
+template <class L>
+void parse_long(benchmark::State& state) {
+  const std::vector<std::string> source(long_batch, long_path_of(L::syn));
+  parse_moved<typename L::lib>(state, source);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(long_batch * long_path_size));
+}
+
+// The least a parser must do: look at every byte once.
+template <syntax Syn>
+void memchr_long(benchmark::State& state) {
+  const std::string s = long_path_of(Syn);
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(s.data());
+    const void* nul = std::memchr(s.data(), '\0', s.size());
+    benchmark::DoNotOptimize(nul);
+  }
+  set_counters(state, 1, alloc_count() - before);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(s.size()));
+}
+
+std::string bench_name(const char* op, const char* lib, syntax s) {
+  return std::string("BM_") + op + "/" + lib + "/" + name_of(s);
+}
+
+template <class L, class Fn>
+void add(const char* op, Fn fn) {
+  benchmark::RegisterBenchmark(bench_name(op, L::lib::name, L::syn).c_str(), fn)->UseRealTime();
+}
+
+template <class L, class Op>
+void add_each(const char* op, Op o) {
+  add<L>(op, [o](benchmark::State& state) { each_path<L>(state, o); });
+}
+
+template <class L>
+void add_parsing() {
+  benchmark::RegisterBenchmark(bench_name("parse", L::lib::name, L::syn).c_str(), parse_corpus<L>)->UseManualTime();
+  add<L>("parse_copy", parse_copy<L>);
+  benchmark::RegisterBenchmark(bench_name("parse_long", L::lib::name, L::syn).c_str(), parse_long<L>)
+      ->UseManualTime();
+}
+
+// The operations std::filesystem and Boost share, under Corso's names.
+template <class L>
+void add_peer() {
+  add_parsing<L>();
+  add_each<L>("normalize", [](const auto& f, std::size_t i) { return f.paths[i].lexically_normal(); });
+  add_each<L>("relativize", [](const auto& f, std::size_t i) { return f.paths[i].lexically_relative(*f.roots[i]); });
+  add_each<L>("parent", [](const auto& f, std::size_t i) { return f.paths[i].parent_path(); });
+  add_each<L>("filename", [](const auto& f, std::size_t i) { return f.paths[i].filename(); });
+  add_each<L>("get_ext", [](const auto& f, std::size_t i) { return f.paths[i].extension(); });
+  add_each<L>("add_seg", [](const auto& f, std::size_t i) { return f.paths[i] / "file.txt"; });
+  add_each<L>("append", [](const auto& f, std::size_t i) { return f.paths[i] / f.tail; });
+}
+
+template <class L>
+void add_corso() {
+  add_parsing<L>();
+  add_each<L>("normalize", [](const auto& f, std::size_t i) { return corso::normalize(f.paths[i]); });
+  add_each<L>("relativize", [](const auto& f, std::size_t i) { return corso::relativize(*f.roots[i], f.paths[i]); });
+  add_each<L>("parent", [](const auto& f, std::size_t i) { return corso::parent(f.paths[i]); });
+  add_each<L>("filename", [](const auto& f, std::size_t i) { return corso::filename(f.paths[i]); });
+  add_each<L>("get_ext", [](const auto& f, std::size_t i) { return corso::get_ext(f.paths[i]); });
+  add_each<L>("add_seg", [](const auto& f, std::size_t i) { return corso::add_seg(f.paths[i], "file.txt"); });
+  add_each<L>("append", [](const auto& f, std::size_t i) { return f.paths[i] / f.tail; });
+  add_each<L>("split_base", [](const auto& f, std::size_t i) { return corso::split_base(f.paths[i]); });
+  add_each<L>("basename", [](const auto& f, std::size_t i) { return corso::basename(f.paths[i]); });
+  add_each<L>("is_prefix", [](const auto& f, std::size_t i) { return corso::is_prefix(*f.roots[i], f.paths[i]); });
+}
+
+template <syntax Syn>
+void add_all() {
+  add_corso<lib_at<corso_lib<std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>>,
+                   Syn>>();
+  add_peer<lib_at<std_fs_lib, Syn>>();
+#ifdef CORSO_BENCH_HAVE_BOOST
+  add_peer<lib_at<boost_lib, Syn>>();
+#endif
+  benchmark::RegisterBenchmark(bench_name("parse_long", "memchr", Syn).c_str(), memchr_long<Syn>)->UseRealTime();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  try {
+    benchmark::AddCustomContext("corso_corpus", corso::bench::corpus_description());
+  } catch (const std::exception& e) {
+    std::cerr << "corso_bench: " << e.what() << '\n';
+    return 1;
+  }
+#if defined(__clang__)
+  benchmark::AddCustomContext("corso_compiler", "clang " __clang_version__);
+#elif defined(__GNUC__)
+  benchmark::AddCustomContext("corso_compiler", "gcc " __VERSION__);
+#endif
+#ifdef CORSO_BENCH_CONFIG
+  benchmark::AddCustomContext("corso_config", CORSO_BENCH_CONFIG);
+#endif
+#ifdef _GLIBCXX_RELEASE
+  benchmark::AddCustomContext("corso_std_library", "libstdc++ " + std::to_string(_GLIBCXX_RELEASE));
+#elif defined(_LIBCPP_VERSION)
+  benchmark::AddCustomContext("corso_std_library", "libc++ " + std::to_string(_LIBCPP_VERSION));
+#endif
+#ifdef CORSO_BENCH_HAVE_BOOST
+  benchmark::AddCustomContext("corso_boost", BOOST_LIB_VERSION);
+#endif
+  add_all<syntax::posix>();
+  add_all<syntax::windows>();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
