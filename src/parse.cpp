@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "corso/path.hpp"
+#include "scan.hpp"
 #include "strings.hpp"
 #include "volume.hpp"
 
@@ -13,13 +14,10 @@ namespace {
 
 error err(std::string_view s) { return error(message(s, "invalid path")); }
 
-bool has_nul(std::string_view s) noexcept { return std::memchr(s.data(), '\0', s.size()) != nullptr; }
-
 // Collapses every run of separators that starts at index 1 or later into
 // one, in place, so that a leading pair survives ("///a//b" => "//a/b").
-// The caller has already refused NUL bytes. The write index never passes the
-// read index, and nothing is written until the first run is found, so a
-// string that is already valid is neither copied nor touched.
+// The caller has already refused NUL bytes, and calls it only when scan
+// found a run. The write index never passes the read index.
 void collapse_seps(std::string& s, char sep) {
   const std::size_t start = s.size() >= 2 && s[0] == sep ? 1 : 0;
   const char pair[2] = {sep, sep};
@@ -33,23 +31,19 @@ void collapse_seps(std::string& s, char sep) {
   s.resize(w);
 }
 
+// A string that is already a path is scanned once and kept as it is.
 result<posix_path> of_string_posix(std::string&& s) {
-  if (s.empty() || has_nul(s)) return err(s);
-  collapse_seps(s, '/');
+  const scan_result scanned = scan<false>(s);
+  if (s.empty() || scanned.has_nul) return err(s);
+  if (scanned.has_run) collapse_seps(s, '/');
   return path_access::make<posix_syntax>(std::move(s));
 }
 
-void slashes_to_backslashes(std::string& s) {
-  for (char* c = static_cast<char*>(std::memchr(s.data(), '/', s.size())); c != nullptr;
-       c = static_cast<char*>(std::memchr(c, '/', static_cast<std::size_t>(s.data() + s.size() - c)))) {
-    *c = '\\';
-  }
-}
-
 result<windows_path> of_string_windows(std::string&& s) {
+  const scan_result scanned = scan<true>(s);
   if (s.empty()) return err(s);
-  if (has_nul(s)) {
-    slashes_to_backslashes(s);
+  if (scanned.has_nul) {
+    slashes_to_backslashes(s.data(), s.size());
     return err(s);
   }
   const auto is_sep = [](char c) { return c == '\\' || c == '/'; };
@@ -57,8 +51,8 @@ result<windows_path> of_string_windows(std::string&& s) {
   // The caller's own string is quoted for an incomplete UNC volume, so it is
   // checked before it is rewritten.
   if (unc && !windows_volume::parse_unc(s)) return err(s);
-  slashes_to_backslashes(s);
-  collapse_seps(s, '\\');
+  if (scanned.has_slash) slashes_to_backslashes(s.data(), s.size());
+  if (scanned.has_run) collapse_seps(s, '\\');
   if (unc) {
     if (windows_volume::sub_split_volume(s).rest.empty()) s.push_back('\\');
   } else if (s.find(':') == s.size() - 1) {

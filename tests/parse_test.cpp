@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <random>
 #include <sstream>
 
+#include "scan.hpp"
 #include "test_util.hpp"
 
 namespace corso::test {
@@ -95,6 +99,101 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(C:\x\file.txt:stream)", R"(C:\x\file.txt:stream)", true},
   };
   for (const auto& c : cases) check_parse<windows_syntax>(c);
+}
+
+// The parsers as plainly written: validation and collapsing in two passes
+// over a copy, the UNC grammar on the rewritten string. The library scans
+// once and rewrites in place; both must agree on every string.
+namespace plain {
+
+std::string err(const std::string& s) { return detail::message(s, "invalid path"); }
+
+// The value, or the message of the error.
+using outcome = std::pair<bool, std::string>;
+
+std::optional<std::string> validate_and_collapse_seps(const std::string& p, char sep) {
+  const std::size_t n = p.size();
+  const std::size_t start = n >= 2 && p[0] == sep ? 1 : 0;
+  std::string out = p.substr(0, start);
+  bool last_sep = false;
+  for (std::size_t i = start; i < n; ++i) {
+    const char c = p[i];
+    if (c == '\0') return std::nullopt;
+    if (c == sep && last_sep) continue;
+    last_sep = c == sep;
+    out += c;
+  }
+  return out;
+}
+
+outcome of_string_posix(const std::string& s) {
+  if (s.empty()) return {false, err(s)};
+  const auto v = validate_and_collapse_seps(s, '/');
+  return v ? outcome{true, *v} : outcome{false, err(s)};
+}
+
+// The volume segments of q, which begins with two backslashes.
+std::optional<std::string> parse_unc(const std::string& q) {
+  std::size_t i = 2;
+  const auto seg = [&] {
+    const std::size_t start = i;
+    while (i < q.size() && q[i] != '\\') ++i;
+    std::string s = q.substr(start, i - start);
+    if (i < q.size()) ++i;
+    return s;
+  };
+  const auto ensure_root = [&] { return i >= q.size() && q.back() != '\\' ? q + "\\" : q; };
+  const std::string s1 = seg();
+  if (s1.empty()) return std::nullopt;
+  const std::string s2 = seg();
+  if (s2.empty()) return std::nullopt;
+  if (s1 == "?" && s2.back() != ':') {
+    if (seg().empty()) return std::nullopt;
+    if (s2 == "UNC" && seg().empty()) return std::nullopt;
+  }
+  return ensure_root();
+}
+
+outcome of_string_windows(const std::string& s) {
+  if (s.empty()) return {false, err(s)};
+  std::string p = s;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  const auto v = validate_and_collapse_seps(p, '\\');
+  if (!v) return {false, err(p)};
+  const std::string& q = *v;
+  if (q.size() >= 2 && q[0] == '\\' && q[1] == '\\') {
+    const auto u = parse_unc(q);
+    return u ? outcome{true, *u} : outcome{false, err(s)};
+  }
+  if (q.find(':') == q.size() - 1) return {false, err(q)};
+  return {true, q};
+}
+
+}  // namespace plain
+
+template <path_syntax S>
+plain::outcome outcome_of(const std::string& s) {
+  const auto r = basic_path<S>::of_string(s);
+  return r ? plain::outcome{true, r->to_string()} : plain::outcome{false, r.error().message()};
+}
+
+TEST(OfString, AgreesWithThePlainParsersOnRandomStrings) {
+  std::mt19937 rng(17);
+  const char alphabet[] = {'a', '/', '\\', ':', '?', '.', 'U', 'N', 'C', '\0', 'x', '/', '\\'};
+  for (int i = 0; i < 40000; ++i) {
+    // Short strings, and long ones for the sixteen-byte steps of the scan.
+    const std::size_t n = i % 4 == 0 ? 17 + rng() % 60 : rng() % 12;
+    std::string s;
+    for (std::size_t k = 0; k < n; ++k) s += alphabet[rng() % (i % 3 == 0 ? 13 : 9)];
+    SCOPED_TRACE(detail::dump(s));
+    const auto same = [](detail::scan_result a, detail::scan_result b) {
+      return a.has_nul == b.has_nul && (a.has_nul || (a.has_run == b.has_run && a.has_slash == b.has_slash));
+    };
+    ASSERT_TRUE(same(detail::scan<false>(s), detail::scan_bytes<false>(s)));
+    ASSERT_TRUE(same(detail::scan<true>(s), detail::scan_bytes<true>(s)));
+    ASSERT_EQ(outcome_of<posix_syntax>(s), plain::of_string_posix(s));
+    ASSERT_EQ(outcome_of<windows_syntax>(s), plain::of_string_windows(s));
+  }
 }
 
 TEST(SegmentTests, DependOnTheSyntax) {

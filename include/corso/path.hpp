@@ -49,10 +49,10 @@ class basic_path {
   basic_path(const basic_path&) = default;
   basic_path& operator=(const basic_path&) = default;
   // A moved-from path is "." so that every path object stays a valid path.
-  basic_path(basic_path&& other) noexcept : s_(std::move(other.s_)) { other.s_.assign(1, '.'); }
+  basic_path(basic_path&& other) noexcept : s_(std::move(other.s_)) { other.become_current_dir(); }
   basic_path& operator=(basic_path&& other) noexcept {
     s_ = std::move(other.s_);
-    if (&other != this) other.s_.assign(1, '.');
+    if (&other != this) other.become_current_dir();
     return *this;
   }
   ~basic_path() = default;
@@ -74,7 +74,7 @@ class basic_path {
   [[nodiscard]] const std::string& to_string() const& noexcept { return s_; }
   [[nodiscard]] std::string to_string() && {
     std::string out = std::move(s_);
-    s_.assign(1, '.');
+    become_current_dir();
     return out;
   }
   [[nodiscard]] std::string_view view() const noexcept { return s_; }
@@ -89,6 +89,11 @@ class basic_path {
  private:
   friend struct detail::path_access;
   explicit basic_path(std::string s) noexcept : s_(std::move(s)) {}
+  // Inline and without allocation: a string's own buffer holds one byte.
+  void become_current_dir() noexcept {
+    s_.clear();
+    s_.push_back('.');
+  }
   std::string s_;
 };
 
