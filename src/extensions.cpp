@@ -16,8 +16,11 @@ namespace {
 
 // The last '.' and what follows, when a byte other than '.' precedes it.
 std::string_view sub_single_ext(std::string_view seg) noexcept {
-  const std::size_t dot = seg.rfind('.');
-  if (dot == seg.npos || seg.substr(0, dot).find_first_not_of('.') == seg.npos) return {};
+  const std::size_t dot = rfind_byte(seg, '.');
+  // A byte other than '.' before the dot; usually the one right before it.
+  if (dot == seg.npos || dot == 0 || (seg[dot - 1] == '.' && seg.substr(0, dot).find_first_not_of('.') == seg.npos)) {
+    return {};
+  }
   return seg.substr(dot);
 }
 

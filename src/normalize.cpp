@@ -4,17 +4,53 @@
 
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "corso/structure.hpp"
 #include "volume.hpp"
 
 namespace corso {
 namespace detail {
 
+// A "." or ".." segment begins with a '.' that begins a segment; such dots
+// are rare (dot files, "./"), so they are found sixteen bytes a step and
+// each one is then looked at.
 template <char Sep>
 bool has_rel_seg(std::string_view v) noexcept {
-  bool found = false;
-  for_each_seg<Sep>(v, [&found](std::string_view seg) { found = found || sub_is_rel_seg(seg); });
-  return found;
+  const std::size_t n = v.size();
+  const auto rel_at = [&](std::size_t i) {  // v[i] is a '.' that begins a segment
+    const std::size_t j = i + 1 < n && v[i + 1] == '.' ? i + 2 : i + 1;
+    return j == n || v[j] == Sep;
+  };
+  if (n > 0 && v[0] == '.' && rel_at(0)) return true;
+  std::size_t i = 1;
+#if defined(__SSE2__)
+  const __m128i dot = _mm_set1_epi8('.');
+  const __m128i sep = _mm_set1_epi8(Sep);
+  // The block at `at` against the block before it by one byte: a dot after a separator.
+  const auto block = [&](std::size_t at) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at - 1));
+    unsigned bits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, dot), _mm_cmpeq_epi8(before, sep))));
+    for (; bits != 0; bits &= bits - 1) {
+      if (rel_at(at + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
+    }
+    return false;
+  };
+  if (n >= 17) {
+    for (; i + 16 <= n; i += 16) {
+      if (block(i)) return true;
+    }
+    return i < n && block(n - 16);  // overlaps the last block: a dot seen twice is looked at twice
+  }
+#endif
+  for (; i < n; ++i) {
+    if (v[i] == '.' && v[i - 1] == Sep && rel_at(i)) return true;
+  }
+  return false;
 }
 
 // The kept segments form a stack: a ".." cancels the named segment under it,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "corso/syntax.hpp"
+#include "strings.hpp"
 #include "volume.hpp"
 
 namespace corso::detail {
@@ -22,7 +23,7 @@ struct seg_split {
 // a/b => (a/, b); a/b/ => (a/b/, ""); a => ("", a); / => (/, "").
 template <char Sep>
 [[nodiscard]] constexpr seg_split _split_last_seg(std::string_view v) noexcept {
-  const std::size_t i = v.rfind(Sep);
+  const std::size_t i = rfind_byte(v, Sep);
   if (i == v.npos) return {v.substr(0, 0), v};
   return {v.substr(0, i + 1), v.substr(i + 1)};
 }
@@ -97,37 +98,42 @@ constexpr void for_each_seg(std::string_view s, F&& f) {
 }
 
 // A list of segments, as views on a path or on constants: room for 64 in
-// the frame, the heap only for deeper paths.
+// the frame, the heap only for deeper paths. The inline slots are left
+// uninitialized, a view being written before it is read.
 class seg_list {
  public:
-  seg_list() = default;
+  seg_list() noexcept {}  // NOLINT: the slots are written by push before any read
   seg_list(const seg_list&) = delete;
   seg_list& operator=(const seg_list&) = delete;
 
   void push(std::string_view s) {
     if (size_ == capacity_) grow();
-    data_[size_++] = s;
+    data_[size_++] = {s.data(), s.size()};
   }
   void pop() noexcept { --size_; }
   [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
   [[nodiscard]] std::size_t size() const noexcept { return size_; }
-  [[nodiscard]] std::string_view back() const noexcept { return data_[size_ - 1]; }
-  [[nodiscard]] std::string_view operator[](std::size_t i) const noexcept { return data_[i]; }
+  [[nodiscard]] std::string_view back() const noexcept { return (*this)[size_ - 1]; }
+  [[nodiscard]] std::string_view operator[](std::size_t i) const noexcept { return {data_[i].data, data_[i].size}; }
 
  private:
+  struct slot {  // trivial, unlike std::string_view, so that the array costs nothing
+    const char* data;
+    std::size_t size;
+  };
   void grow() {
-    std::vector<std::string_view> bigger(capacity_ * 2);
+    std::vector<slot> bigger(capacity_ * 2);
     std::copy(data_, data_ + size_, bigger.begin());
     heap_ = std::move(bigger);
     data_ = heap_.data();
     capacity_ = heap_.size();
   }
 
-  std::array<std::string_view, 64> local_{};
-  std::vector<std::string_view> heap_;
-  std::string_view* data_ = local_.data();
+  slot local_[64];
+  std::vector<slot> heap_;
+  slot* data_ = local_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = local_.size();
+  std::size_t capacity_ = 64;
 };
 
 // The elements from `first` on, joined by Sep, after `prefix`; one allocation.

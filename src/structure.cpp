@@ -159,6 +159,10 @@ std::string parent_of(const basic_path<S>& path) {
     if (posix_volume::is_root(p)) return path.to_string();
   }
   const auto pieces = _parent<S>(v);
+  // Most parents are p cut after a separator: one copy of a prefix.
+  if (pieces[0].data() == v.data() && pieces[1].empty() && pieces[2].empty()) {
+    return std::string(p.substr(0, volume.size() + pieces[0].size()));
+  }
   return concat({volume, pieces[0], pieces[1], pieces[2]});
 }
 

@@ -65,7 +65,8 @@ namespace windows_volume {
     return volume_split{p.substr(0, k), p.substr(k)};
   };
   if (!is_unc_path(p)) {
-    const std::size_t colon = p.find(':');
+    // A drive letter is the common volume: its ':' needs no search.
+    const std::size_t colon = p[0] == ':' ? 0 : (p.size() > 1 && p[1] == ':' ? 1 : p.find(':', 1));
     return colon == p.npos ? volume_split{p.substr(0, 0), p} : split_before(colon + 1);
   }
   // Each search stops at the end of p, so a string without the separators of

@@ -2,6 +2,7 @@
 
 #include <list>
 
+#include "normalize.hpp"
 #include "test_util.hpp"
 
 namespace corso::test {
@@ -180,6 +181,24 @@ TEST(Normalize, AgreesWithThePlainAlgorithmOverGeneratedPaths) {
   for (int i = 0; i < 5000; ++i) {
     if (auto p = posix_path::of_string(gen.posix())) check_against_plain(*p);
     if (auto p = windows_path::of_string(gen.windows())) check_against_plain(*p);
+  }
+}
+
+TEST(Normalize, TheDotSearchAgreesWithASegmentBySegmentOne) {
+  std::mt19937 rng(8);
+  for (int i = 0; i < 30000; ++i) {
+    std::string s(rng() % 50, 'a');
+    for (char& c : s) c = "a./\\"[rng() % 4];
+    // Exactly sized on the heap, so that a read past the end is caught.
+    const std::unique_ptr<char[]> heap(new char[s.size()]);
+    std::copy(s.begin(), s.end(), heap.get());
+    const std::string_view v(heap.get(), s.size());
+    bool plain_posix = false;
+    bool plain_windows = false;
+    for (const auto& seg : plain::cuts(s, '/')) plain_posix = plain_posix || seg == "." || seg == "..";
+    for (const auto& seg : plain::cuts(s, '\\')) plain_windows = plain_windows || seg == "." || seg == "..";
+    ASSERT_EQ(detail::has_rel_seg<'/'>(v), plain_posix) << s;
+    ASSERT_EQ(detail::has_rel_seg<'\\'>(v), plain_windows) << s;
   }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "normalize.hpp"
+#include "relativize.hpp"
 #include "test_util.hpp"
 
 namespace corso::test {
@@ -195,6 +197,42 @@ TEST(Relativize, AppendedToTheRootGivesThePathOverGeneratedPairs) {
     }
   }
   EXPECT_GT(results, 2000);  // the pairs exercise the success path, not only the absent one
+}
+
+// Without "." or ".." segments, relativization runs on the bytes; it must
+// give what the walk over segment lists gives.
+template <path_syntax S>
+void check_roads_agree(std::string_view root, std::string_view p) {
+  constexpr char sep = S::dir_sep_char;
+  if (detail::has_rel_seg<sep>(root) || detail::has_rel_seg<sep>(p)) return;
+  SCOPED_TRACE(std::string(root) + " -> " + std::string(p));
+  ASSERT_EQ(detail::relativize_normal<S>(root, p), detail::_relativize<S>(root, p));
+}
+
+TEST(Relativize, TheDirectRoadAgreesWithTheWalk) {
+  path_generator gen(31);
+  int compared = 0;
+  for (int i = 0; i < 30000; ++i) {
+    const auto a = posix_path::of_string(gen.posix());
+    const auto b = posix_path::of_string(gen.posix());
+    if (a && b) {
+      const auto rest = [](const posix_path& x) { return x.view().substr(x.view().starts_with("//") ? 1 : 0); };
+      const posix_path joined = append(*a, *b);
+      for (const posix_path* q : {&*b, &joined, &*a}) {
+        check_roads_agree<posix_syntax>(rest(*a), rest(*q));
+        compared += !detail::has_rel_seg<'/'>(rest(*a)) && !detail::has_rel_seg<'/'>(rest(*q));
+      }
+    }
+    const auto c = windows_path::of_string(gen.windows());
+    const auto d = windows_path::of_string(gen.windows());
+    if (c && d) {
+      const windows_path joined = append(*c, *d);
+      for (const windows_path* q : {&*d, &joined, &*c}) {
+        check_roads_agree<windows_syntax>(split_volume(*c).second, split_volume(*q).second);
+      }
+    }
+  }
+  EXPECT_GT(compared, 10000);
 }
 
 TEST(Predicates, RelAbsRootCurrentParentDotfile) {

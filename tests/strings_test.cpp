@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+
 namespace corso::detail {
 namespace {
 
@@ -25,6 +28,19 @@ TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
     EXPECT_EQ(dump(c.in), c.out);
   }
   EXPECT_EQ(message("a", "invalid path"), R"("a": invalid path)");
+}
+
+TEST(RfindByte, AgreesWithStringViewRfind) {
+  std::mt19937 rng(5);
+  for (int i = 0; i < 20000; ++i) {
+    std::string s(rng() % 70, 'a');
+    for (char& c : s) c = "ab/."[rng() % 4];
+    // Exactly sized on the heap, so that a read past the end is caught.
+    const std::unique_ptr<char[]> heap(new char[s.size()]);
+    std::copy(s.begin(), s.end(), heap.get());
+    const std::string_view v(heap.get(), s.size());
+    for (char c : {'/', '.', 'z'}) ASSERT_EQ(rfind_byte(v, c), v.rfind(c)) << s << " " << c;
+  }
 }
 
 }  // namespace
