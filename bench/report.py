@@ -40,6 +40,20 @@ OPERATIONS = [
     ("is_prefix", "is_prefix", None),
 ]
 
+# The targets, on the POSIX paths in cache: (operation, Corso's target in ns,
+# the fastest peer figure that set it, in words).
+TARGETS = [
+    ("parse", 10, "~10 ns, a bare copy without validation"),
+    ("normalize", 40, "~100 ns"),
+    ("relativize", 100, "~220 ns"),
+    ("parent", 30, "~28 ns, returning a view"),
+    ("filename", 15, "~18 ns"),
+    ("get_ext", 10, "~7 ns"),
+    ("add_seg", 25, "~29 ns"),
+    ("append", 25, "~29 ns"),
+]
+WINDOWS_RATIO = 1.3  # a Windows figure within this factor of the POSIX one
+
 # Path sets against std::set<std::string>, on the POSIX corpus.
 SET_OPERATIONS = [
     ("set_build", "100,000 insertions: `s = s.add(p)`, every version kept", "corso"),
@@ -51,16 +65,21 @@ SET_OPERATIONS = [
 NAME = re.compile(r"^BM_(?P<op>[a-z_]+)/(?P<lib>[a-z_]+)/(?P<syntax>posix|windows)(?:/(?:manual|real)_time)?$")
 
 
-def run_benchmarks(args):
+def run_benchmarks(args, paths=None, benchmark_filter=None):
+    """The binary's JSON output; with `paths`, on the first `paths` paths of each corpus."""
     cmd = [args.binary, "--benchmark_format=json"]
     if args.repetitions > 1:
         cmd += ["--benchmark_repetitions=%d" % args.repetitions, "--benchmark_report_aggregates_only=true"]
     if args.min_time is not None:
         cmd.append("--benchmark_min_time=%s" % args.min_time)
-    if args.filter:
-        cmd.append("--benchmark_filter=%s" % args.filter)
-    print("running:", " ".join(cmd), file=sys.stderr)
-    done = subprocess.run(cmd, stdout=subprocess.PIPE, check=True)
+    benchmark_filter = benchmark_filter or args.filter
+    if benchmark_filter:
+        cmd.append("--benchmark_filter=%s" % benchmark_filter)
+    env = dict(os.environ)
+    if paths:
+        env["CORSO_BENCH_PATHS"] = str(paths)
+    print("running:", "CORSO_BENCH_PATHS=%s " % paths if paths else "", " ".join(cmd), file=sys.stderr)
+    done = subprocess.run(cmd, stdout=subprocess.PIPE, check=True, env=env)
     return json.loads(done.stdout)
 
 
@@ -150,7 +169,67 @@ def present_peers(results):
     return [p for p in PEERS if any(k[1] == p for k in results)]
 
 
-def markdown(results, context, args):
+def op_tables(results, peers, _, heading):
+    """A table per syntax: each operation, Corso and every peer, with the ratio."""
+    lines = []
+    for syntax, title in SYNTAXES:
+        if not any(k[2] == syntax for k in results):
+            continue
+        lines += ["", heading % title, ""]
+        if syntax == "windows" and peers:
+            lines += ["The peers read these paths under the host's rules (see above).", ""]
+        head = ["Operation", "Corso ns/path", "Corso allocs/path"]
+        for p in peers:
+            head += ["%s ns/path" % LIB_NAMES[p], "%s allocs/path" % LIB_NAMES[p], "%s / Corso" % LIB_NAMES[p]]
+        lines.append("| " + " | ".join(head) + " |")
+        lines.append("|---|" + "---:|" * (len(head) - 1))
+        for op, _, _ in OPERATIONS:
+            c = results.get((op, "corso", syntax))
+            if c is None:
+                continue
+            row = [op, fmt_ns(c["ns"]), fmt_allocs(c["allocs"])]
+            for p in peers:
+                r = results.get((op, p, syntax))
+                row += [fmt_ns(r and r["ns"]), fmt_allocs(r and r["allocs"]), fmt_ratio(r and r["ns"], c["ns"])]
+            lines.append("| " + " | ".join(row) + " |")
+
+    return lines
+
+
+def targets_table(hot):
+    """Each target against Corso's figure in the cache, and the Windows factor."""
+    lines = [
+        "",
+        "### Targets",
+        "",
+        "Median ns per path, POSIX paths in the cache; the Windows figure is held against %.1f times the "
+        "POSIX one." % WINDOWS_RATIO,
+        "",
+        "| Operation | Fastest peer seen | Target | Corso POSIX | Met | Corso Windows | Windows / POSIX |",
+        "|---|---|---:|---:|---|---:|---:|",
+    ]
+    for op, target, peer in TARGETS:
+        c = hot.get((op, "corso", "posix"))
+        w = hot.get((op, "corso", "windows"))
+        if c is None:
+            continue
+        ratio = w["ns"] / c["ns"] if w and c["ns"] else None
+        lines.append(
+            "| %s | %s | ≤ %d | %s | %s | %s | %s |"
+            % (
+                op,
+                peer,
+                target,
+                fmt_ns(c["ns"]),
+                "yes" if c["ns"] <= target else "no",
+                fmt_ns(w and w["ns"]),
+                "—" if ratio is None else "%.2f%s" % (ratio, "" if ratio <= WINDOWS_RATIO else " (over)"),
+            )
+        )
+    return lines
+
+
+def markdown(results, hot, hot_paths, context, args):
     peers = present_peers(results)
     now = datetime.datetime.now(datetime.timezone.utc)
     cores = physical_cores()
@@ -196,34 +275,25 @@ def markdown(results, context, args):
         "look at a path are bound by memory as much as by their own work. `parse` hands over strings that "
         "were copied just before, a chunk of 256 at a time, so they are hot.",
         "",
-        "![Corso against its peers, ns per path](benchmarks.svg)",
+        "![Corso against its peers, ns per path, in the cache](benchmarks.svg)",
         "",
         "| Operation | Corso | %s |" % " | ".join(LIB_NAMES[p] for p in peers),
         "|---|---|" + "---|" * len(peers),
     ]
     for op, corso_fn, peer_fn in OPERATIONS:
         lines.append("| %s | `%s` | %s |" % (op, corso_fn, " | ".join("`%s`" % peer_fn if peer_fn else "—" for _ in peers)))
-    for syntax, title in SYNTAXES:
-        if not any(k[2] == syntax for k in results):
-            continue
-        lines += ["", "## %s paths" % title, ""]
-        if syntax == "windows" and peers:
-            lines += ["The peers read these paths under the host's rules (see above).", ""]
-        head = ["Operation", "Corso ns/path", "Corso allocs/path"]
-        for p in peers:
-            head += ["%s ns/path" % LIB_NAMES[p], "%s allocs/path" % LIB_NAMES[p], "%s / Corso" % LIB_NAMES[p]]
-        lines.append("| " + " | ".join(head) + " |")
-        lines.append("|---|" + "---:|" * (len(head) - 1))
-        for op, _, _ in OPERATIONS:
-            c = results.get((op, "corso", syntax))
-            if c is None:
-                continue
-            row = [op, fmt_ns(c["ns"]), fmt_allocs(c["allocs"])]
-            for p in peers:
-                r = results.get((op, p, syntax))
-                row += [fmt_ns(r and r["ns"]), fmt_allocs(r and r["allocs"]), fmt_ratio(r and r["ns"], c["ns"])]
-            lines.append("| " + " | ".join(row) + " |")
-
+    lines += op_tables(results, peers, "", "## %s paths, the whole corpus")
+    if hot:
+        lines += [
+            "",
+            "## In the cache",
+            "",
+            "The same operations on the first %d paths of each corpus, which stay in the cache: the work of "
+            "the operations themselves. The targets below are read on these figures, where the peers' "
+            "figures that set them were seen." % hot_paths,
+        ]
+        lines += op_tables(hot, present_peers(hot), "", "### %s paths, in the cache")
+        lines += targets_table(hot)
     lines += [
         "",
         "## A long path",
@@ -337,32 +407,37 @@ def main():
     ap.add_argument("--repetitions", type=int, default=5, help="runs of each benchmark; the median is reported")
     ap.add_argument("--min-time", help="--benchmark_min_time for each run, in seconds")
     ap.add_argument("--filter", help="--benchmark_filter, a regular expression on the names")
+    ap.add_argument("--hot-paths", type=int, default=1000, help="also run on this many paths, in the cache (0: not)")
     ap.add_argument("--json-in", help="report on this saved JSON output instead of running the binary")
     ap.add_argument("--json-out", help="also save the JSON output here")
     ap.add_argument("--out-dir", default=os.path.join(os.path.dirname(here), "docs"), help="where to write")
     args = ap.parse_args()
     if args.json_in:
         with open(args.json_in, encoding="utf-8") as f:
-            data = json.load(f)
+            saved = json.load(f)
+        data, data_hot = saved["whole"], saved.get("hot")
         reps = [e.get("repetitions", 1) for e in data["benchmarks"]]
         args.repetitions = max(reps) if reps else 1
     elif args.binary:
         data = run_benchmarks(args)
+        # The sets and the long path do not depend on the corpus's size.
+        data_hot = run_benchmarks(args, args.hot_paths, "-BM_(set|parse_long).*") if args.hot_paths else None
     else:
         ap.error("give the benchmark binary or --json-in")
     if args.json_out:
         with open(args.json_out, "w", encoding="utf-8") as f:
-            json.dump(data, f, indent=1)
+            json.dump({"whole": data, "hot": data_hot}, f, indent=1)
     results = collect(data)
+    hot = collect(data_hot) if data_hot else {}
     if not results:
         sys.exit("report.py: no benchmark results in the output")
     os.makedirs(args.out_dir, exist_ok=True)
     md_path = os.path.join(args.out_dir, "benchmarks.md")
     svg_path = os.path.join(args.out_dir, "benchmarks.svg")
     with open(md_path, "w", encoding="utf-8") as f:
-        f.write(markdown(results, data.get("context", {}), args))
+        f.write(markdown(results, hot, args.hot_paths, data.get("context", {}), args))
     with open(svg_path, "w", encoding="utf-8") as f:
-        f.write(svg(results))
+        f.write(svg(hot or results))
     print("wrote %s and %s" % (md_path, svg_path), file=sys.stderr)
 
 

@@ -50,11 +50,15 @@ result<windows_path> of_string_windows(std::string&& s) {
   const bool unc = s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
   // The caller's own string is quoted for an incomplete UNC volume, so it is
   // checked before it is rewritten.
-  if (unc && !windows_volume::parse_unc(s)) return err(s);
+  const std::size_t volume_end = unc ? windows_volume::parse_unc(s) : 0;
+  if (unc && volume_end == 0) return err(s);
   if (scanned.has_slash) slashes_to_backslashes(s.data(), s.size());
   if (scanned.has_run) collapse_seps(s, '\\');
   if (unc) {
-    if (windows_volume::sub_split_volume(s).rest.empty()) s.push_back('\\');
+    // Without a run collapsed, the volume ends where it did in the caller's bytes.
+    const bool ends_at_volume =
+        scanned.has_run ? windows_volume::sub_split_volume(s).rest.empty() : volume_end == s.size();
+    if (ends_at_volume) s.push_back('\\');
   } else if (s.find(':') == s.size() - 1) {
     return err(s);  // the first ':' ends the path: a volume with nothing after it
   }

@@ -83,7 +83,7 @@ namespace {
 
 
 template <path_syntax S>
-basic_path<S> make(std::string s) noexcept {
+basic_path<S> make(std::string&& s) noexcept {
   return path_access::make<S>(std::move(s));
 }
 

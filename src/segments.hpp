@@ -71,14 +71,32 @@ template <path_syntax S>
   }
 }
 
+// Under Windows the last segment is taken after the volume. A segment of
+// the whole path that holds no ':' lies after it already: the first ':' of a
+// drive path comes before it, and a path without ':' has no drive. Of a UNC
+// path, whose volume is followed by a '\', the last segment always does;
+// not always the last non-empty one (\\srv\sh\ has none). Only the other
+// cases need the volume split.
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_seg(std::string_view p) noexcept {
-  return _sub_last_seg<S::dir_sep_char>(seg_part<S>(p));
+  const std::string_view seg = _sub_last_seg<S::dir_sep_char>(p);
+  if constexpr (S::is_windows) {
+    if (seg.find(':') != seg.npos && !windows_volume::is_unc_path(p)) {
+      return _sub_last_seg<S::dir_sep_char>(seg_part<S>(p));
+    }
+  }
+  return seg;
 }
 
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_non_empty_seg(std::string_view p) noexcept {
-  return _sub_last_non_empty_seg<S::dir_sep_char>(seg_part<S>(p));
+  const std::string_view seg = _sub_last_non_empty_seg<S::dir_sep_char>(p);
+  if constexpr (S::is_windows) {
+    if (seg.find(':') != seg.npos || windows_volume::is_unc_path(p)) {
+      return _sub_last_non_empty_seg<S::dir_sep_char>(seg_part<S>(p));
+    }
+  }
+  return seg;
 }
 
 // Calls f on each piece of s between separators, left to right, empty pieces

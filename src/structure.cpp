@@ -13,7 +13,7 @@ namespace detail {
 namespace {
 
 template <path_syntax S>
-basic_path<S> make(std::string s) noexcept {
+basic_path<S> make(std::string&& s) noexcept {
   return path_access::make<S>(std::move(s));
 }
 
@@ -151,10 +151,16 @@ std::string parent_of(const basic_path<S>& path) {
   std::string_view volume;
   std::string_view v = p;
   if constexpr (S::is_windows) {
-    const volume_split split = windows_volume::sub_split_volume(p);
-    if (sub_is_root(split.rest, '\\')) return path.to_string();
-    volume = split.volume;
-    v = split.rest;
+    // As for the last segment: when the whole path's last non-empty segment
+    // holds no ':', the parent of the whole path is the parent after the
+    // volume with the volume in front (\ alone is a root, and has none).
+    const std::string_view seg = _split_last_non_empty_seg<'\\'>(p).split.right;
+    if (windows_volume::is_unc_path(p) || p == "\\" || seg.find(':') != seg.npos) {
+      const volume_split split = windows_volume::sub_split_volume(p);
+      if (sub_is_root(split.rest, '\\')) return path.to_string();
+      volume = split.volume;
+      v = split.rest;
+    }
   } else {
     if (posix_volume::is_root(p)) return path.to_string();
   }

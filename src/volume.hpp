@@ -28,11 +28,12 @@ namespace windows_volume {
   return i == s.npos ? 0 : i + 1;
 }
 
-// True when s, which begins with two separators, starts with a complete UNC
-// volume: \\server\share, \\?\C:, \\?\UNC\server\share, \\?\name\name,
-// \\.\device. It reads the caller's bytes before parsing rewrites them, so
-// '/' counts as a separator and a run of separators as one.
-[[nodiscard]] constexpr bool parse_unc(std::string_view s) noexcept {
+// The index just past the complete UNC volume that s, which begins with two
+// separators, starts with (\\server\share, \\?\C:, \\?\UNC\server\share,
+// \\?\name\name, \\.\device), or 0 when the volume is incomplete. It reads
+// the caller's bytes before parsing rewrites them, so '/' counts as a
+// separator and a run of separators as one.
+[[nodiscard]] constexpr std::size_t parse_unc(std::string_view s) noexcept {
   const auto is_sep = [](char c) { return c == '\\' || c == '/'; };
   std::size_t i = 0;
   const auto skip_seps = [&] {
@@ -45,16 +46,16 @@ namespace windows_volume {
   };
   skip_seps();
   const std::string_view s1 = parse_seg();
-  if (s1.empty()) return false;
+  if (s1.empty()) return 0;
   skip_seps();
   const std::string_view s2 = parse_seg();
-  if (s2.empty()) return false;
-  if (s1 != "?" || s2.back() == ':') return true;
+  if (s2.empty()) return 0;
+  if (s1 != "?" || s2.back() == ':') return i;
   skip_seps();
-  if (parse_seg().empty()) return false;
-  if (s2 != "UNC") return true;
+  if (parse_seg().empty()) return 0;
+  if (s2 != "UNC") return i;
   skip_seps();
-  return !parse_seg().empty();
+  return parse_seg().empty() ? 0 : i;
 }
 
 // The volume and the rest of a valid Windows path: C:\a => (C:, \a),

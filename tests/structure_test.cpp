@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "segments.hpp"
 #include "test_util.hpp"
 
 namespace corso::test {
@@ -250,11 +251,40 @@ void check_invariants(const basic_path<S>& p) {
   }
 }
 
+// The last segments and the parent of a Windows path are read on the whole
+// path where that gives what the part after the volume gives; the plain
+// road splits the volume off first.
+void check_windows_roads(const windows_path& p) {
+  SCOPED_TRACE(p.to_string());
+  const std::string_view rest = detail::windows_volume::sub_split_volume(p.view()).rest;
+  const std::string_view volume = detail::windows_volume::sub_split_volume(p.view()).volume;
+  EXPECT_EQ(detail::sub_last_seg<windows_syntax>(p.view()), detail::_sub_last_seg<'\\'>(rest));
+  EXPECT_EQ(detail::sub_last_non_empty_seg<windows_syntax>(p.view()), detail::_sub_last_non_empty_seg<'\\'>(rest));
+  std::string plain_parent;
+  if (rest == "\\") {
+    plain_parent = p.to_string();
+  } else {
+    const auto s = detail::_split_last_non_empty_seg<'\\'>(rest);
+    if (detail::sub_is_rel_seg(s.split.right)) {
+      plain_parent = std::string(volume) + std::string(rest) + (s.ends_in_seg ? "\\" : "") + "..\\";
+    } else {
+      plain_parent = std::string(volume) + (s.split.left.empty() ? ".\\" : std::string(s.split.left));
+    }
+  }
+  EXPECT_EQ(parent(p).to_string(), plain_parent);
+}
+
 TEST(Structure, ResultsAreValidPathsOverGeneratedInput) {
   path_generator gen(20261210);
   for (int i = 0; i < 3000; ++i) {
     if (auto p = posix_path::of_string(gen.posix())) check_invariants(*p);
-    if (auto p = windows_path::of_string(gen.windows())) check_invariants(*p);
+    if (auto p = windows_path::of_string(gen.windows())) {
+      check_invariants(*p);
+      check_windows_roads(*p);
+    }
+  }
+  for (const char* p : {R"(\)", R"(C:\)", "C:a", "C:..", R"(\\s\h\)", R"(\\s\h\a:b)", R"(a:b\c:d\)", R"(\..)", "x:.", R"(a\b:c)", R"(x\y:z\)"}) {
+    check_windows_roads(wn(p));
   }
 }
 
