@@ -26,7 +26,7 @@ namespace detail {
 // only from bytes that already satisfy the invariants of their syntax.
 struct path_access {
   template <path_syntax S>
-  [[nodiscard]] static basic_path<S> make(std::string s) noexcept {
+  [[nodiscard]] static basic_path<S> make(std::string&& s) noexcept {
     return basic_path<S>(std::move(s));
   }
 };
@@ -88,7 +88,7 @@ class basic_path {
 
  private:
   friend struct detail::path_access;
-  explicit basic_path(std::string s) noexcept : s_(std::move(s)) {}
+  explicit basic_path(std::string&& s) noexcept : s_(std::move(s)) {}
   // Inline and without allocation: a string's own buffer holds one byte.
   void become_current_dir() noexcept {
     s_.clear();
