@@ -32,6 +32,7 @@
 namespace {
 
 using corso::bench::alloc_count;
+using corso::bench::set_counters;
 
 enum class syntax { posix, windows };
 
@@ -141,16 +142,6 @@ const fixture<typename L::lib>& fixture_of() {
     s.key = &key;
   }
   return *static_cast<const fixture<typename L::lib>*>(s.value.get());
-}
-
-// The counters of a benchmark that processed `per_iteration` paths in each
-// iteration. The rate counter is scaled by 1e-9 so that its inverse reads in
-// nanoseconds rather than seconds.
-void set_counters(benchmark::State& state, std::size_t per_iteration, std::uint64_t allocs) {
-  const double n = static_cast<double>(per_iteration);
-  state.counters["ns/path"] =
-      benchmark::Counter(n * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["allocs/path"] = static_cast<double>(allocs) / (n * static_cast<double>(state.iterations()));
 }
 
 // op on every path of the corpus; its result is destroyed in the timed region.

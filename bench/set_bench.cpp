@@ -19,6 +19,7 @@
 namespace {
 
 using corso::bench::alloc_count;
+using corso::bench::set_counters;
 using corso::posix_path;
 using corso::posix_path_set;
 
@@ -43,13 +44,6 @@ struct set_fixture {
 const set_fixture& fixture() {
   static const set_fixture f;
   return f;
-}
-
-void set_counters(benchmark::State& state, std::size_t per_iteration, std::uint64_t allocs) {
-  const double n = static_cast<double>(per_iteration);
-  state.counters["ns/path"] =
-      benchmark::Counter(n * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["allocs/path"] = static_cast<double>(allocs) / (n * static_cast<double>(state.iterations()));
 }
 
 // s = s.add(p): every version stays valid, so each insertion copies a path of nodes.
