@@ -1,0 +1,211 @@
+// Every public operation on one or two paths and a string drawn from the
+// input, held to what must hold for all inputs. The input is a flag byte
+// (bit 0: the Windows syntax), two length bytes, then the first path's
+// bytes, the second path's, and the string.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "check.hpp"
+
+namespace {
+
+using corso::fuzz::require;
+using corso::fuzz::require_valid;
+
+template <corso::path_syntax S>
+bool has_volume(const corso::basic_path<S>& p) {
+  if constexpr (S::is_windows) {
+    return corso::detail::windows_volume::has_volume(p.view());
+  } else {
+    return p.view().starts_with("//");
+  }
+}
+
+// An extension or segment is refused exactly when it is not a segment, or
+// under Windows holds a ':' that a path without a volume would take for one.
+template <corso::path_syntax S>
+bool refused(std::string_view text, const corso::basic_path<S>& p) {
+  return !corso::is_seg<S>(text) || (S::is_windows && text.find(':') != text.npos && !has_volume(p));
+}
+
+// f(), or nothing when it throws std::invalid_argument.
+template <class F>
+auto maybe(F&& f) -> std::optional<decltype(f())> {
+  try {
+    return f();
+  } catch (const std::invalid_argument&) {
+    return std::nullopt;
+  }
+}
+
+template <corso::path_syntax S>
+void structure(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std::string_view c) {
+  using namespace corso;
+  const std::string_view v = a.view();
+  const auto [volume, rest] = split_volume(a);
+  require(volume + rest == v, "split_volume puts back together", v);
+  std::string back;
+  const auto parts = segs(a);
+  for (std::size_t i = 0; i < parts.size(); ++i) back += (i ? std::string(S::dir_sep) : std::string()) + parts[i];
+  require(back == (S::is_windows ? rest : std::string(v.substr(volume.size()))), "segs put back together", v);
+
+  const auto added = maybe([&] { return add_seg(a, c); });
+  require(added.has_value() == !refused<S>(c, a), "add_seg refuses exactly the segments that would break the path", c);
+  if (added) {
+    require_valid(*added);
+    require((a / c) == *added, "operator/ is add_seg");
+  }
+  const basic_path<S> appended = append(a, b);
+  require_valid(appended);
+  require((a / b) == appended, "operator/ is append");
+  const basic_path<S> dir = to_dir_path(a);
+  require_valid(dir);
+  require(is_dir_path(dir) && is_file_path(a) != is_dir_path(a), "to_dir_path gives a directory path", v);
+  require(filename(a).find(S::dir_sep_char) == std::string::npos, "a file name holds no separator", v);
+  require(basename(a).find(S::dir_sep_char) == std::string::npos, "a base name holds no separator", v);
+  if (const auto split = maybe([&] { return split_base(a); })) {
+    require_valid(split->first);
+    require_valid(split->second);
+    require(is_dir_path(split->second) == is_dir_path(a), "the base keeps the directory-ness", v);
+    require(base(a) == split->second, "base is the second part of split_base", v);
+  } else {
+    require(S::is_windows, "split_base refuses only a Windows base holding ':'", v);
+  }
+  const basic_path<S> up = parent(a);
+  require_valid(up);
+  require(is_dir_path(up), "a parent is a directory path", v);
+  require(split_volume(up).first == volume, "a parent keeps the volume", v);
+  const basic_path<S> trimmed = rem_empty_seg(a);
+  require_valid(trimmed);
+  require(trimmed == a || trimmed.to_string() + std::string(S::dir_sep) == a.to_string(), "rem_empty_seg drops one separator", v);
+
+  const basic_path<S> n = normalize(a);
+  require_valid(n);
+  require(normalize(n) == n, "normalize is idempotent", v);
+  require(is_dir_path(n) == is_dir_path(a), "normalize keeps the directory-ness", v);
+  require(split_volume(n).first == volume, "normalize keeps the volume", v);
+  require(normalize(basic_path<S>(a)) == n, "normalize of an rvalue is normalize", v);
+}
+
+template <corso::path_syntax S>
+void relations(const corso::basic_path<S>& a, const corso::basic_path<S>& b) {
+  using namespace corso;
+  const std::string detail = a.to_string() + " | " + b.to_string();
+  const bool prefix = is_prefix(a, b);
+  const auto removed = rem_prefix(a, b);
+  if (removed) {
+    require(prefix && a != b, "rem_prefix removes only a proper prefix", detail);
+    require_valid(*removed);
+    require(is_rel(*removed), "the rest of rem_prefix is relative", detail);
+  } else if (prefix && a != b) {
+    // The one refusal: under Windows, a rest holding a ':' would read as a volume.
+    const std::string_view whole = b.view();
+    const std::size_t k = a.view().size() + (whole[a.view().size()] == S::dir_sep_char ? 1 : 0);
+    require(S::is_windows && whole.substr(k).find(':') != whole.npos, "rem_prefix removes every proper prefix", detail);
+  }
+  if (const auto found = find_prefix(a, b)) {
+    require_valid(*found);
+    require(is_prefix(*found, a) && is_prefix(*found, b), "find_prefix finds a prefix of both", detail);
+  }
+  require(find_prefix(a, a) == a, "a path is its own longest common prefix", a.view());
+
+  const auto r = relativize(a, b);
+  const bool rooted = is_rooted(a, b);
+  require(rooted == (r && r->view() != ".." && !r->view().starts_with(S::dotdot_dir)), "is_rooted follows relativize",
+          detail);
+  if (!r) return;
+  require_valid(*r);
+  require(is_rel(*r), "relativize gives a relative path", detail);
+  // Relativization does not compare the POSIX "//" volume: //a/ and /a/ are alike to it.
+  if (!S::is_windows && has_volume(a) != has_volume(b)) return;
+  require(normalize(append(normalize(a), *r)) == normalize(b), "the root and the relative path give the path", detail);
+  if (rooted && is_abs(a)) {
+    require(is_prefix(to_dir_path(normalize(a)), to_dir_path(normalize(b))), "a rooted path stays inside its root",
+            detail);
+  }
+}
+
+template <corso::path_syntax S>
+void predicates(const corso::basic_path<S>& a, const corso::basic_path<S>& b) {
+  using namespace corso;
+  const std::string_view v = a.view();
+  require(is_rel(a) != is_abs(a), "is_abs is the negation of is_rel", v);
+  if (is_root(a)) require(is_dir_path(a) && parent(a) == a && is_abs(a), "a root is its own parent", v);
+  require(!is_current_dir(a) || is_current_dir(a, {.prefix = true}), "the prefix form of is_current_dir is wider", v);
+  require(!is_parent_dir(a) || is_parent_dir(a, {.prefix = true}), "the prefix form of is_parent_dir is wider", v);
+  const std::string name = basename(a);
+  require(is_dotfile(a) == (!name.empty() && name[0] == '.'), "is_dotfile reads the base name", v);
+  require(equal(a, b) == (a.view() == b.view()), "equal compares bytes");
+  const int c = compare(a, b);
+  require(c == -compare(b, a) && (c == 0) == equal(a, b), "compare is an order");
+  require(to_string(a) == v, "to_string gives the bytes", v);
+  require(print_to_string([&](formatter& f) { pp(f, a); }) == v, "pp prints the bytes", v);
+}
+
+template <corso::path_syntax S>
+void extensions(const corso::basic_path<S>& a, std::string_view c) {
+  using namespace corso;
+  const std::string_view v = a.view();
+  for (const ext_options o : {ext_options{}, ext_options{.multi_ext = true}}) {
+    const std::string e = get_ext(a, o);
+    if (!o.multi_ext) require(exists_ext(a) == !e.empty(), "exists_ext says whether there is an extension", v);
+    const auto [kept, split] = split_ext(a, o);
+    require_valid(kept);
+    require(split == e && kept == rem_ext(a, o), "split_ext is rem_ext and get_ext", v);
+    require(is_dir_path(kept) == is_dir_path(a), "removing an extension keeps the directory-ness", v);
+    if (!e.empty()) require(add_ext(e, kept) == a, "the removed extension added back gives the path", v);
+  }
+  if (has_ext(c, a)) require(get_ext(a, {.multi_ext = true}).ends_with(c), "has_ext matches the multiple extension", v);
+  require(mem_ext({c, std::string_view("x")}, a) == (has_ext(c, a) || has_ext("x", a)), "mem_ext is has_ext of some", v);
+
+  const auto added = maybe([&] { return add_ext(c, a); });
+  require(added.has_value() == (c.empty() || !refused<S>(c, a)), "add_ext refuses exactly the bad extensions", c);
+  if (added) {
+    require_valid(*added);
+    require(maybe([&] { return a + c; }) == added, "operator+ is add_ext", c);
+    const std::string name = basename(a);
+    // A name of dots only takes an extension without having one afterwards (... + x is ....x).
+    if (*added != a && !c.empty() && c.find('.') == c.npos && name.find_first_not_of('.') != name.npos) {
+      require(rem_ext(*added) == a, "add_ext then rem_ext gives the path back", v);
+    }
+  }
+  for (const ext_options o : {ext_options{}, ext_options{.multi_ext = true}}) {
+    const auto set = maybe([&] { return set_ext(c, a, o); });
+    require(set.has_value() == (c.empty() || !refused<S>(c, a)), "set_ext refuses exactly the bad extensions", c);
+    if (set) require_valid(*set);
+    if (!o.multi_ext) require(maybe([&] { return a % c; }) == set, "operator% is set_ext", c);
+  }
+}
+
+template <corso::path_syntax S>
+void run(std::string_view x, std::string_view y, std::string_view c) {
+  const auto a = corso::basic_path<S>::of_string(x);
+  const auto b = corso::basic_path<S>::of_string(y);
+  if (!a || !b) return;
+  structure(*a, *b, c);
+  relations(*a, *b);
+  relations(*a, corso::append(*a, *b));
+  predicates(*a, *b);
+  extensions(*a, c);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) return 0;
+  const std::string_view in(reinterpret_cast<const char*>(data), size);
+  const std::size_t na = std::min<std::size_t>(data[1], size - 3);
+  const std::size_t nb = std::min<std::size_t>(data[2], size - 3 - na);
+  const std::string_view x = in.substr(3, na);
+  const std::string_view y = in.substr(3 + na, nb);
+  const std::string_view c = in.substr(3 + na + nb);
+  if (data[0] & 1) {
+    run<corso::windows_syntax>(x, y, c);
+  } else {
+    run<corso::posix_syntax>(x, y, c);
+  }
+  return 0;
+}
