@@ -8,8 +8,9 @@ namespace corso::test {
 namespace {
 
 // Threads read, copy and build from one set and one map while others drop
-// their copies: the reference counts are the only shared writes. Run it under
-// the tsan preset to see the races it would have.
+// their copies, and call the path operations on shared paths: the reference
+// counts are the only shared writes. The tsan preset runs it under
+// ThreadSanitizer, which would see a race.
 TEST(Concurrency, ThreadsShareSetsMapsAndPaths) {
   path_generator gen(21);
   posix_path_set shared;
@@ -32,7 +33,16 @@ TEST(Concurrency, ThreadsShareSetsMapsAndPaths) {
         const posix_path_set other = shared.filter([&](const posix_path& p) { return p.view().size() % 8 == t; });
         seen += mine.union_with(other).size() + shared.intersection(mine).size();
         seen += shared_map.find(paths[round]).value_or(0) + shared_map.dom().size();
-        for (const posix_path& p : paths) seen += is_rooted(paths[0], p) + relativize(p, paths[round]).has_value();
+        for (const posix_path& p : paths) {
+          seen += is_rooted(paths[0], p) + relativize(p, paths[round]).has_value() + is_prefix(paths[round], p);
+          seen += get_ext(p, {.multi_ext = true}).size() + rem_ext(p).view().size() + parent(p).view().size();
+          seen += find_prefix(p, paths[round]).has_value() + split_base(p).second.view().size();
+        }
+        const windows_path w = windows_path::v("C:/srv/" + paths[round].to_string());
+        seen += normalize(w).view().size() + (w + "txt").view().size() + split_volume(w).first.size();
+        seen += print_to_string([&](formatter& f) { shared.dump(f); }).size();
+        const posix_path_map<int> grown = shared_map.add(paths[round], round).remove(paths[round * 3 % paths.size()]);
+        seen += grown.size() + shared_map.union_with(grown, [](const posix_path&, int a, int) { return std::optional(a); }).size();
       }
       results[t] = seen + mine.size();
     });
