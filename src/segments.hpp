@@ -129,7 +129,6 @@ class seg_list {
     data_[size_++] = {s.data(), s.size()};
   }
   void pop() noexcept { --size_; }
-  [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
   [[nodiscard]] std::size_t size() const noexcept { return size_; }
   [[nodiscard]] std::string_view back() const noexcept { return (*this)[size_ - 1]; }
   [[nodiscard]] std::string_view operator[](std::size_t i) const noexcept { return {data_[i].data, data_[i].size}; }

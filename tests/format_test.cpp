@@ -71,5 +71,22 @@ TEST(Formatter, AWordLongerThanTheMarginIsNotBrokenUpAndCausesNoEmptyLines) {
   EXPECT_EQ(g.str(), " 0123456789abcdef");
 }
 
+// A stream that refuses every byte and throws, as a full disk or a closed
+// pipe can: the formatter's destructor must not let it out.
+TEST(Formatter, ADestructorOverAFailingStreamDoesNotThrow) {
+  struct refusing : std::streambuf {
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+  } buf;
+  std::ostream os(&buf);
+  os.exceptions(std::ios::badbit);
+  {
+    formatter f(os, 20);
+    EXPECT_EQ(f.margin(), 20);
+    f.text("lost");
+  }
+  EXPECT_TRUE(os.bad());
+}
+
 }  // namespace
 }  // namespace corso

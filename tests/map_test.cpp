@@ -161,6 +161,8 @@ TEST(PathMap, ElementwiseMembers) {
   EXPECT_TRUE(m == pmap::of_list({{px("d"), 4}, {px("c"), 3}, {px("b"), 2}, {px("a"), 1}}));
   EXPECT_TRUE(equal(m, added.remove(px("e")).add(px("a"), 1), std::equal_to<>()));
   EXPECT_EQ(compare(m, added, [](int a, int b) { return a - b; }), -1);
+  EXPECT_EQ(compare(m, m.remove(px("d")), [](int a, int b) { return a - b; }), 1);  // a longer map after its prefix
+  EXPECT_EQ(compare(m, m.add(px("b"), 0), [](int a, int b) { return a - b; }), 1);  // then by value
   static_assert(std::is_same_v<path::map<int>, path_map<int>>);
 }
 

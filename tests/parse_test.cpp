@@ -276,6 +276,7 @@ TEST(Path, ComparesBytesAndStaysValidWhenMovedFrom) {
   EXPECT_EQ(p.to_string(), ".");  // NOLINT(bugprone-use-after-move): the point of the test
   p = std::move(q);
   EXPECT_EQ(q.to_string(), ".");  // NOLINT(bugprone-use-after-move)
+  EXPECT_STREQ(p.c_str(), "some/long/path/that/does/not/fit/in/place");
   std::ostringstream os;
   os << p;
   EXPECT_EQ(os.str(), "some/long/path/that/does/not/fit/in/place");
