@@ -108,13 +108,13 @@ std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_opti
 }
 
 #define CORSO_INSTANTIATE(S)                                                                     \
-  template std::string get_ext(const basic_path<S>&, ext_options);                               \
-  template bool has_ext(std::string_view, const basic_path<S>&) noexcept;                        \
-  template bool exists_ext(const basic_path<S>&, ext_options) noexcept;                          \
-  template basic_path<S> add_ext(std::string_view, const basic_path<S>&);                        \
-  template basic_path<S> rem_ext(const basic_path<S>&, ext_options);                             \
-  template basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options);           \
-  template std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
+  template CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                               \
+  template CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;                        \
+  template CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                          \
+  template CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);                        \
+  template CORSO_API basic_path<S> rem_ext(const basic_path<S>&, ext_options);                             \
+  template CORSO_API basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options);           \
+  template CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
 
 CORSO_INSTANTIATE(posix_syntax)
 CORSO_INSTANTIATE(windows_syntax)

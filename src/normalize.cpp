@@ -4,102 +4,11 @@
 
 #include <optional>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "corso/structure.hpp"
 #include "volume.hpp"
 
 namespace corso {
 namespace detail {
-
-// A "." or ".." segment begins with a '.' that begins a segment; such dots
-// are rare (dot files, "./"), so they are found sixteen bytes a step and
-// each one is then looked at.
-template <char Sep>
-bool has_rel_seg(std::string_view v) noexcept {
-  const std::size_t n = v.size();
-  const auto rel_at = [&](std::size_t i) {  // v[i] is a '.' that begins a segment
-    const std::size_t j = i + 1 < n && v[i + 1] == '.' ? i + 2 : i + 1;
-    return j == n || v[j] == Sep;
-  };
-  if (n > 0 && v[0] == '.' && rel_at(0)) return true;
-  std::size_t i = 1;
-#if defined(__SSE2__)
-  const __m128i dot = _mm_set1_epi8('.');
-  const __m128i sep = _mm_set1_epi8(Sep);
-  // The block at `at` against the block before it by one byte: a dot after a separator.
-  const auto block = [&](std::size_t at) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
-    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at - 1));
-    unsigned bits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, dot), _mm_cmpeq_epi8(before, sep))));
-    for (; bits != 0; bits &= bits - 1) {
-      if (rel_at(at + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
-    }
-    return false;
-  };
-  if (n >= 17) {
-    for (; i + 16 <= n; i += 16) {
-      if (block(i)) return true;
-    }
-    return i < n && block(n - 16);  // overlaps the last block: a dot seen twice is looked at twice
-  }
-#endif
-  for (; i < n; ++i) {
-    if (v[i] == '.' && v[i - 1] == Sep && rel_at(i)) return true;
-  }
-  return false;
-}
-
-// The kept segments form a stack: a ".." cancels the named segment under it,
-// "." goes, and a last "." or ".." leaves an empty segment, so that the result
-// is a directory path exactly when v is one. The stack is always a run of
-// ".." followed by names, so the ".." that an absolute path would keep right
-// under its root are simply never pushed.
-template <char Sep>
-void normal_segs(std::string_view v, seg_list& out) {
-  const bool absolute = v[0] == Sep;
-  const std::size_t bottom = absolute ? 1 : 0;
-  if (absolute) {
-    out.push({});
-    v.remove_prefix(1);
-  }
-  const auto nothing_to_cancel = [&] { return out.size() == bottom || out.back() == ".."; };
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = v.find(Sep, start);
-    const bool last = end == v.npos;
-    const std::string_view seg = v.substr(start, last ? v.npos : end - start);
-    if (seg == "..") {
-      if (nothing_to_cancel()) {
-        if (!absolute) out.push(seg);
-      } else {
-        out.pop();
-        if (last) out.push({});
-      }
-    } else if (seg == ".") {
-      if (last) out.push({});
-    } else {
-      out.push(seg);
-    }
-    if (last) break;
-    start = end + 1;
-  }
-  if (nothing_to_cancel()) out.push({});  // after an empty last segment, never
-  // A relative path whose segments all cancel is the current directory.
-  if (!absolute && out.size() == 1 && out[0].empty()) {
-    out.pop();
-    out.push(".");
-    out.push({});
-  }
-}
-
-template void normal_segs<'/'>(std::string_view, seg_list&);
-template void normal_segs<'\\'>(std::string_view, seg_list&);
-template bool has_rel_seg<'/'>(std::string_view) noexcept;
-template bool has_rel_seg<'\\'>(std::string_view) noexcept;
 
 namespace {
 
@@ -149,9 +58,9 @@ basic_path<S> normalize(basic_path<S>&& p) {
   return n ? detail::path_access::make<S>(std::move(*n)) : std::move(p);
 }
 
-template basic_path<posix_syntax> normalize(const basic_path<posix_syntax>&);
-template basic_path<posix_syntax> normalize(basic_path<posix_syntax>&&);
-template basic_path<windows_syntax> normalize(const basic_path<windows_syntax>&);
-template basic_path<windows_syntax> normalize(basic_path<windows_syntax>&&);
+template CORSO_API basic_path<posix_syntax> normalize(const basic_path<posix_syntax>&);
+template CORSO_API basic_path<posix_syntax> normalize(basic_path<posix_syntax>&&);
+template CORSO_API basic_path<windows_syntax> normalize(const basic_path<windows_syntax>&);
+template CORSO_API basic_path<windows_syntax> normalize(basic_path<windows_syntax>&&);
 
 }  // namespace corso

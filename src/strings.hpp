@@ -16,13 +16,47 @@ namespace corso::detail {
 // Appends s to out between double quotes, escaped so that every byte can be
 // read back: \" \\ \n \t \r, \xHH (lowercase) for the other control bytes,
 // 0x7F and every byte from 0x80; any other byte stands for itself.
-void append_dump(std::string& out, std::string_view s);
+inline void append_dump(std::string& out, std::string_view s) {
+  static constexpr char hex[] = "0123456789abcdef";
+  out.push_back('"');
+  for (char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"': out.append("\\\""); break;
+      case '\\': out.append("\\\\"); break;
+      case '\n': out.append("\\n"); break;
+      case '\t': out.append("\\t"); break;
+      case '\r': out.append("\\r"); break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          out.append("\\x");
+          out.push_back(hex[c >> 4]);
+          out.push_back(hex[c & 0xF]);
+        } else {
+          out.push_back(ch);
+        }
+    }
+  }
+  out.push_back('"');
+}
 
 // s rendered as by append_dump.
-[[nodiscard]] std::string dump(std::string_view s);
+[[nodiscard]] inline std::string dump(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 2);
+  append_dump(out, s);
+  return out;
+}
 
 // The message "<dump of s>: <what>", as in "\"a\\x00b\": invalid path".
-[[nodiscard]] std::string message(std::string_view s, std::string_view what);
+[[nodiscard]] inline std::string message(std::string_view s, std::string_view what) {
+  std::string out;
+  out.reserve(s.size() + what.size() + 4);
+  append_dump(out, s);
+  out.append(": ");
+  out.append(what);
+  return out;
+}
 
 // The pieces put together, with a single allocation.
 [[nodiscard]] inline std::string concat(std::initializer_list<std::string_view> pieces) {

@@ -316,23 +316,23 @@ basic_path<S> rem_empty_seg(basic_path<S>&& p) {
 }
 
 #define CORSO_INSTANTIATE(S)                                                               \
-  template basic_path<S> add_seg(const basic_path<S>&, std::string_view);                  \
-  template basic_path<S> add_seg(basic_path<S>&&, std::string_view);                       \
-  template basic_path<S> append(const basic_path<S>&, const basic_path<S>&);               \
-  template basic_path<S> append(basic_path<S>&&, const basic_path<S>&);                    \
-  template std::pair<std::string, std::string> split_volume(const basic_path<S>&);         \
-  template std::vector<std::string> segs(const basic_path<S>&);                            \
-  template bool is_dir_path(const basic_path<S>&) noexcept;                                \
-  template bool is_file_path(const basic_path<S>&) noexcept;                               \
-  template basic_path<S> to_dir_path(const basic_path<S>&);                                \
-  template basic_path<S> to_dir_path(basic_path<S>&&);                                     \
-  template std::string filename(const basic_path<S>&);                                     \
-  template std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&);       \
-  template basic_path<S> base(const basic_path<S>&);                                       \
-  template std::string basename(const basic_path<S>&);                                     \
-  template basic_path<S> parent(const basic_path<S>&);                                     \
-  template basic_path<S> rem_empty_seg(const basic_path<S>&);                              \
-  template basic_path<S> rem_empty_seg(basic_path<S>&&);
+  template CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);                  \
+  template CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                       \
+  template CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);               \
+  template CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);                    \
+  template CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);         \
+  template CORSO_API std::vector<std::string> segs(const basic_path<S>&);                            \
+  template CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                                \
+  template CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                               \
+  template CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                                \
+  template CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                                     \
+  template CORSO_API std::string filename(const basic_path<S>&);                                     \
+  template CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&);       \
+  template CORSO_API basic_path<S> base(const basic_path<S>&);                                       \
+  template CORSO_API std::string basename(const basic_path<S>&);                                     \
+  template CORSO_API basic_path<S> parent(const basic_path<S>&);                                     \
+  template CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                              \
+  template CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&&);
 
 CORSO_INSTANTIATE(posix_syntax)
 CORSO_INSTANTIATE(windows_syntax)
