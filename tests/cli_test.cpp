@@ -1,5 +1,6 @@
 #include "cli.hpp"
 
+#include <corso/version.hpp>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -70,6 +71,15 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
     EXPECT_EQ(o.out, c.out) << c.args[1];
     EXPECT_EQ(o.err, "") << c.args[1];
   }
+}
+
+TEST(Tool, TellsItsVersion) {
+  const outcome o = run_tool({"--version"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "corso " CORSO_VERSION_STRING "\n");
+  EXPECT_EQ(std::string(CORSO_VERSION_STRING),
+            std::to_string(CORSO_VERSION_MAJOR) + "." + std::to_string(CORSO_VERSION_MINOR) + "." +
+                std::to_string(CORSO_VERSION_PATCH));
 }
 
 TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 #include "test_util.hpp"
 
@@ -55,6 +56,9 @@ TEST(PathMap, Printers) {
   EXPECT_EQ(dumped(m), R"({("a", 3) ("b", 1)})");
   const auto eq = [](formatter& f, const pmap::value_type& b) { pp(f, b.first); f.text("=" + std::to_string(b.second)); };
   EXPECT_EQ(print_to_string([&](formatter& f) { m.pp(f, eq); }), "a=3b=1");
+  std::ostringstream os;
+  os << m;
+  EXPECT_EQ(os.str(), R"({("a", 3) ("b", 1)})");
   EXPECT_EQ(print_to_string([&](formatter& f) { m.pp(f, eq, [](formatter& g) { g.text("; "); }); }), "a=3; b=1");
 
   // A binding that does not fit breaks inside its own box, after the comma.

@@ -5,6 +5,8 @@
 #include <random>
 #include <sstream>
 
+#include <corso/filesystem.hpp>
+
 #include "scan.hpp"
 #include "test_util.hpp"
 
@@ -280,6 +282,17 @@ TEST(Path, ComparesBytesAndStaysValidWhenMovedFrom) {
   std::ostringstream os;
   os << p;
   EXPECT_EQ(os.str(), "some/long/path/that/does/not/fit/in/place");
+}
+
+TEST(StdFilesystem, ConversionsKeepTheBytes) {
+  using namespace std::string_literals;
+  const posix_path p = px("a/b c/\xff.txt/");
+  EXPECT_EQ(to_std_path(p).native(), "a/b c/\xff.txt/");
+  EXPECT_EQ(of_std_path<posix_syntax>(to_std_path(p)).value(), p);
+  EXPECT_EQ(of_std_path<windows_syntax>(std::filesystem::path("C:/a//b")).value(), wn(R"(C:\a\b)"));
+  EXPECT_EQ(to_std_path(wn(R"(\\srv\sh\x)")).native(), R"(\\srv\sh\x)");
+  EXPECT_EQ(of_std_path<posix_syntax>(std::filesystem::path()).error().message(), R"("": invalid path)");
+  EXPECT_EQ(of_std_path<posix_syntax>(std::filesystem::path("a\0b"s)).error().message(), R"("a\x00b": invalid path)");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Corso: lexical operations on POSIX and Windows paths treated as values.
-// The one header to include.
+// The one header to include; corso/filesystem.hpp adds the conversions to
+// and from std::filesystem::path, and corso/version.hpp the version macros.
 #pragma once
 
 #include "corso/extensions.hpp"  // IWYU pragma: export

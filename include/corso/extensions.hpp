@@ -23,13 +23,13 @@ struct ext_options {
 // get_ext(a/b.tar.gz, {.multi_ext = true}) => ".tar.gz", get_ext(a.b/) => ".b",
 // get_ext(.bashrc) => "", get_ext(a.) => "." | get_ext(\\.\dev\x.y) => ".y".
 template <path_syntax S>
-[[nodiscard]] std::string get_ext(const basic_path<S>& p, ext_options options = {});
+[[nodiscard]] CORSO_API std::string get_ext(const basic_path<S>& p, ext_options options = {});
 
 // True when ext, with or without its '.', is a whole trailing part of the
 // multiple extension: on a/b.tar.gz, "gz", ".gz", "tar.gz" => true, "ar.gz",
 // "b.tar.gz", "" => false; "" on a. => true.
 template <path_syntax S>
-[[nodiscard]] bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept;
 
 // True when has_ext holds for some element of exts: mem_ext({".zip", "gz"}, a/b.tar.gz) => true.
 template <class Exts, path_syntax S>
@@ -49,7 +49,7 @@ template <path_syntax S>
 // True when p has an extension; with {.multi_ext = true}, at least two:
 // exists_ext(a.tar.gz, {.multi_ext = true}) => true, exists_ext(a.txt, {.multi_ext = true}) => false.
 template <path_syntax S>
-[[nodiscard]] bool exists_ext(const basic_path<S>& p, ext_options options = {}) noexcept;
+[[nodiscard]] CORSO_API bool exists_ext(const basic_path<S>& p, ext_options options = {}) noexcept;
 
 // p with ext added to its last non-empty segment, a '.' put before ext when it
 // has none: add_ext("gz", a/b.tar) => a/b.tar.gz, add_ext("x", a/b/) => a/b.x/;
@@ -57,22 +57,22 @@ template <path_syntax S>
 // Throws std::invalid_argument "\"a/b\": invalid extension" when ext is not a
 // segment, and under Windows also when ext holds a ':' and p has no volume.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> add_ext(std::string_view ext, const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> add_ext(std::string_view ext, const basic_path<S>& p);
 
 // p without its extension: rem_ext(a/b.tar.gz) => a/b.tar,
 // rem_ext(a/b.tar.gz, {.multi_ext = true}) => a/b, rem_ext(a/b.c/) => a/b/.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> rem_ext(const basic_path<S>& p, ext_options options = {});
+[[nodiscard]] CORSO_API basic_path<S> rem_ext(const basic_path<S>& p, ext_options options = {});
 
 // add_ext(ext, rem_ext(p, options)): set_ext(".x", a/b.tar.gz) => a/b.tar.x,
 // set_ext(".x", a/b.tar.gz, {.multi_ext = true}) => a/b.x, set_ext("", a.b) => a.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options options = {});
+[[nodiscard]] CORSO_API basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options options = {});
 
 // (rem_ext(p), get_ext(p)): split_ext(a/b.tar.gz) => (a/b.tar, ".gz"),
 // split_ext(a.tar.gz/, {.multi_ext = true}) => (a/, ".tar.gz"), split_ext(.bashrc) => (.bashrc, "").
 template <path_syntax S>
-[[nodiscard]] std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options = {});
+[[nodiscard]] CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options = {});
 
 // p + "txt" is add_ext("txt", p): a/b + "txt" => a/b.txt.
 template <path_syntax S>

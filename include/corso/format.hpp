@@ -11,9 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "corso/export.hpp"
+
 namespace corso {
 
-class formatter {
+class CORSO_API formatter {
  public:
   static constexpr int default_margin = 78;
 

@@ -14,6 +14,7 @@
 #include <optional>
 #include <ostream>
 #include <ranges>
+#include <sstream>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -454,6 +455,20 @@ auto basic_path_map<S, V>::split(const key_type& k) const -> split_result {
   auto s = detail::tree::split(root_, k.view());
   std::optional<V> value = s.found ? std::optional<V>(s.found->value.second) : std::nullopt;
   return {basic_path_map(std::move(s.less)), std::move(value), basic_path_map(std::move(s.greater))};
+}
+
+// Writes m.dump laid out at the default margin, each value printed with its
+// own operator<<: {("a", 3) ("b", 1)}.
+template <path_syntax S, class V>
+  requires requires(std::ostream& os, const V& v) { os << v; }
+std::ostream& operator<<(std::ostream& os, const basic_path_map<S, V>& m) {
+  formatter f(os);
+  m.dump(f, [](formatter& g, const V& v) {
+    std::ostringstream text;
+    text << v;
+    g.text(text.str());
+  });
+  return os;
 }
 
 template <class V>

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "corso/export.hpp"
 #include "corso/result.hpp"
 #include "corso/syntax.hpp"
 
@@ -39,7 +40,7 @@ struct path_access {
 // leading one (then a complete UNC volume follows, and a '\' after it), and
 // when it holds a ':' and is not UNC, at least one byte after its first ':'.
 template <path_syntax S>
-class basic_path {
+class CORSO_API basic_path {
  public:
   using syntax = S;
   using set = basic_path_set<S>;  // ordered sets of these paths (corso/set.hpp)

@@ -16,7 +16,7 @@ namespace corso {
 // is_prefix(/a/, /a) => false, is_prefix(a/./b, a/b/c) => false |
 // is_prefix(C:\A, C:\a\b) => false.
 template <path_syntax S>
-[[nodiscard]] bool is_prefix(const basic_path<S>& prefix, const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_prefix(const basic_path<S>& prefix, const basic_path<S>& p) noexcept;
 
 // The longest common prefix of p0 and p1 that ends at a segment boundary of
 // both, or nothing: find_prefix(/a/b, /a/c) => /a/, find_prefix(a/b, a/bc) => a/,
@@ -24,14 +24,14 @@ template <path_syntax S>
 // find_prefix(C:\a, C:\b) => C:\, find_prefix(C:\a, D:\a) => nothing (a common
 // prefix always reaches past both volumes).
 template <path_syntax S>
-[[nodiscard]] std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_path<S>& p1);
+[[nodiscard]] CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_path<S>& p1);
 
 // p without prefix, as a relative path, or nothing when prefix is not a
 // prefix of p or is p itself: rem_prefix(/a, /a/b/) => b/, rem_prefix(/a, /a/) => ./,
 // rem_prefix(/a, /a) => nothing | rem_prefix(C:\, C:\a\b) => a\b; nothing when
 // the rest would hold a ':' (it would read as a volume).
 template <path_syntax S>
-[[nodiscard]] std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic_path<S>& p);
 
 // The relative path that leads from the directory root to p, both normalized
 // first, or nothing when the text does not give one: one is absolute and the
@@ -41,26 +41,26 @@ template <path_syntax S>
 // relativize(.., a) => nothing | relativize(C:\a\, C:\a\b) => b,
 // relativize(C:\a, D:\a) => nothing; nothing when the result would hold a ':'.
 template <path_syntax S>
-[[nodiscard]] std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_path<S>& p);
 
 // True when relativize(root, p) exists and does not climb out of root:
 // is_rooted(/a/b/, /a/b/c) => true, is_rooted(/a/b/, /a/b/) => true,
 // is_rooted(/a/b/, /a/b) => false, is_rooted(a/, a/../b) => false.
 template <path_syntax S>
-[[nodiscard]] bool is_rooted(const basic_path<S>& root, const basic_path<S>& p);
+[[nodiscard]] CORSO_API bool is_rooted(const basic_path<S>& root, const basic_path<S>& p);
 
 // True when p does not start at a root: is_rel(a) => true, is_rel(/a) => false |
 // is_rel(C:a) => true, is_rel(\a) => false, is_rel(\\srv\sh\a) => false.
 template <path_syntax S>
-[[nodiscard]] bool is_rel(const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_rel(const basic_path<S>& p) noexcept;
 
 // The negation of is_rel.
 template <path_syntax S>
-[[nodiscard]] bool is_abs(const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_abs(const basic_path<S>& p) noexcept;
 
 // True when p is a volume and one separator: / and // | \, C:\ and \\srv\sh\.
 template <path_syntax S>
-[[nodiscard]] bool is_root(const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_root(const basic_path<S>& p) noexcept;
 
 // The flag of is_current_dir and is_parent_dir.
 struct dir_options {
@@ -71,17 +71,17 @@ struct dir_options {
 // with ./: is_current_dir(./a) => false, is_current_dir(./a, {.prefix = true}) => true |
 // is_current_dir(C:.) => true; a UNC path never is.
 template <path_syntax S>
-[[nodiscard]] bool is_current_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
+[[nodiscard]] CORSO_API bool is_current_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
 
 // True for .. and ../; with {.prefix = true} also for every path that begins
 // with ../: is_parent_dir(../a, {.prefix = true}) => true | is_parent_dir(C:..) => true.
 template <path_syntax S>
-[[nodiscard]] bool is_parent_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
+[[nodiscard]] CORSO_API bool is_parent_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
 
 // True when the base name begins with '.': is_dotfile(a/.git/) => true,
 // is_dotfile(..a) => true, is_dotfile(a/..) => false, is_dotfile(/) => false.
 template <path_syntax S>
-[[nodiscard]] bool is_dotfile(const basic_path<S>& p);
+[[nodiscard]] CORSO_API bool is_dotfile(const basic_path<S>& p);
 
 // Byte equality; nothing is normalized: equal(a/b, a/b/) => false | equal(C:\a, c:\a) => false.
 template <path_syntax S>
@@ -110,6 +110,6 @@ void pp(formatter& f, const basic_path<S>& p) {
 
 // Prints p quoted and escaped: a/b prints "a/b", C:\a prints "C:\\a".
 template <path_syntax S>
-void dump(formatter& f, const basic_path<S>& p);
+CORSO_API void dump(formatter& f, const basic_path<S>& p);
 
 }  // namespace corso

@@ -19,17 +19,17 @@ namespace corso {
 // and under Windows also when seg holds a ':' and p has no volume (a\b:c
 // would read as the volume a\b:).
 template <path_syntax S>
-[[nodiscard]] basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg);
+[[nodiscard]] CORSO_API basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg);
 template <path_syntax S>
-[[nodiscard]] basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg);
+[[nodiscard]] CORSO_API basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg);
 
 // p1 when it is absolute or has a volume, else p1 after p0 and a separator:
 // append(a, b/) => a/b/, append(a, /b) => /b, append(a, //b) => //b |
 // append(C:\a, b) => C:\a\b, append(C:\a, \b) => \b, append(x, y:z) => y:z.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1);
+[[nodiscard]] CORSO_API basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1);
 template <path_syntax S>
-[[nodiscard]] basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1);
+[[nodiscard]] CORSO_API basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1);
 
 // p / "seg" is add_seg(p, "seg"); p / q is append(p, q).
 template <path_syntax S>
@@ -53,32 +53,32 @@ template <path_syntax S>
 // never empty: split_volume(//a/) => ("/", "/a/"), split_volume(/a) => ("", "/a") |
 // split_volume(C:a) => ("C:", "a"), split_volume(\\srv\sh\x) => ("\\srv\sh", "\x").
 template <path_syntax S>
-[[nodiscard]] std::pair<std::string, std::string> split_volume(const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>& p);
 
 // The segments after the volume, empty ones kept: segs(/a/b/) => ["", a, b, ""],
 // segs(//a) => ["", a] | segs(C:a) => [a], segs(\\srv\sh\) => ["", ""].
 template <path_syntax S>
-[[nodiscard]] std::vector<std::string> segs(const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::vector<std::string> segs(const basic_path<S>& p);
 
 // True when the last segment is empty, "." or "..": a/ and a/.. are directory
 // paths, a is not | C:\ and C:. are, C:a is not.
 template <path_syntax S>
-[[nodiscard]] bool is_dir_path(const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_dir_path(const basic_path<S>& p) noexcept;
 
 // The negation of is_dir_path.
 template <path_syntax S>
-[[nodiscard]] bool is_file_path(const basic_path<S>& p) noexcept;
+[[nodiscard]] CORSO_API bool is_file_path(const basic_path<S>& p) noexcept;
 
 // p ending with a separator: to_dir_path(a) => a/, to_dir_path(a/) => a/ | C:a => C:a\.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> to_dir_path(const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> to_dir_path(const basic_path<S>& p);
 template <path_syntax S>
-[[nodiscard]] basic_path<S> to_dir_path(basic_path<S>&& p);
+[[nodiscard]] CORSO_API basic_path<S> to_dir_path(basic_path<S>&& p);
 
 // The last segment, or "" for a directory path: filename(a/b) => "b",
 // filename(a/b/) => "", filename(a/..) => "" | filename(C:a) => "a".
 template <path_syntax S>
-[[nodiscard]] std::string filename(const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::string filename(const basic_path<S>& p);
 
 // (directory, base): the base is the last non-empty segment with its trailing
 // separator, the directory part ends with a separator; a root gives (p, ./).
@@ -87,30 +87,30 @@ template <path_syntax S>
 // Under Windows, throws std::invalid_argument "<base>: invalid path" when the
 // base would hold a ':' (C:\x\f.txt:s), which would read as a volume.
 template <path_syntax S>
-[[nodiscard]] std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p);
 
 // The second part of split_base: base(a/b/) => b/, base(/) => ./ | base(C:\a) => a.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> base(const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> base(const basic_path<S>& p);
 
 // The last non-empty segment, "" when it is "." or ".." or p is a root:
 // basename(a/b/) => "b", basename(a/..) => "", basename(/) => "" | basename(C:\a\) => "a".
 template <path_syntax S>
-[[nodiscard]] std::string basename(const basic_path<S>& p);
+[[nodiscard]] CORSO_API std::string basename(const basic_path<S>& p);
 
 // The directory that holds p, always a directory path; a root is its own
 // parent, and "." or ".." gains a ".." instead of losing a segment:
 // parent(a/b) => a/, parent(a) => ./, parent(a/..) => a/../../, parent(/) => / |
 // parent(C:a) => C:.\, parent(\\srv\sh\a) => \\srv\sh\.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> parent(const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> parent(const basic_path<S>& p);
 
 // p without one trailing separator; roots stay: rem_empty_seg(a/) => a,
 // rem_empty_seg(/) => /, rem_empty_seg(//a/) => //a | rem_empty_seg(C:\) => C:\.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> rem_empty_seg(const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>& p);
 template <path_syntax S>
-[[nodiscard]] basic_path<S> rem_empty_seg(basic_path<S>&& p);
+[[nodiscard]] CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&& p);
 
 // p with "." segments removed, ".." cancelling the named segment before it,
 // and ".." right under the root dropped; the volume and the directory-ness
@@ -118,8 +118,8 @@ template <path_syntax S>
 // //a/../.. => // | C:a\.. => C:.\, \\srv\sh\a\..\.. => \\srv\sh\.
 // A path without "." or ".." segments comes back unchanged.
 template <path_syntax S>
-[[nodiscard]] basic_path<S> normalize(const basic_path<S>& p);
+[[nodiscard]] CORSO_API basic_path<S> normalize(const basic_path<S>& p);
 template <path_syntax S>
-[[nodiscard]] basic_path<S> normalize(basic_path<S>&& p);
+[[nodiscard]] CORSO_API basic_path<S> normalize(basic_path<S>&& p);
 
 }  // namespace corso

@@ -1,14 +1,17 @@
 // The two path syntaxes, their constants, and the choice of the host's one.
+// The tags are exported: a template over them is only as visible as they are.
 #pragma once
 
 #include <concepts>
 #include <string_view>
 #include <type_traits>
 
+#include "corso/export.hpp"
+
 namespace corso {
 
 // The POSIX syntax: '/' separates; a leading "//" is a volume of its own.
-struct posix_syntax {
+struct CORSO_API posix_syntax {
   static constexpr bool is_windows = false;
   static constexpr char dir_sep_char = '/';
   static constexpr std::string_view dir_sep = "/";
@@ -18,7 +21,7 @@ struct posix_syntax {
 
 // The Windows syntax: '\' separates ('/' is turned into '\' when parsing);
 // drive, UNC, verbatim and device volumes.
-struct windows_syntax {
+struct CORSO_API windows_syntax {
   static constexpr bool is_windows = true;
   static constexpr char dir_sep_char = '\\';
   static constexpr std::string_view dir_sep = "\\";

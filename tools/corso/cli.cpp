@@ -1,6 +1,7 @@
 #include "cli.hpp"
 
 #include <corso/corso.hpp>
+#include <corso/version.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -321,7 +322,7 @@ void print_arg_names(std::ostream& os, const operation& op) {
 }
 
 void print_help(std::ostream& os) {
-  os << usage_line << "       corso OPERATION --help\n\n"
+  os << usage_line << "       corso OPERATION --help\n       corso --version\n\n"
      << "Lexical operations on POSIX and Windows paths: no file system is consulted.\n"
      << "The syntax is the host's unless --posix or --windows is given.\n"
      << "With -z, records are read from standard input, every field ended by a NUL byte,\n"
@@ -330,8 +331,12 @@ void print_help(std::ostream& os) {
      << "Exit status: 0 success or true, 1 false or no result, 2 invalid input or usage error.\n\n"
      << "Operations:\n";
   for (const operation& op : operations()) {
-    std::string head = "  " + std::string(op.name);
-    for (const arg_spec& a : op.args) head += " " + std::string(a.name);
+    std::string head = "  ";
+    head += op.name;
+    for (const arg_spec& a : op.args) {
+      head += ' ';
+      head += a.name;
+    }
     os << head;
     if (head.size() < 28) {
       os << std::string(28 - head.size(), ' ');
@@ -516,6 +521,9 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
       batch = true;
     } else if (a == "--help" || a == "-h") {
       print_help(out);
+      return 0;
+    } else if (a == "--version") {
+      out << "corso " << CORSO_VERSION_STRING << '\n';
       return 0;
     } else {
       return usage_error(err, "unknown option " + std::string(a));
