@@ -7,6 +7,7 @@
 #include <charconv>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -317,8 +318,9 @@ constexpr std::string_view usage_line =
     "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--] ARG...\n";
 
 void print_arg_names(std::ostream& os, const operation& op) {
-  for (const arg_spec& a : op.args) os << ' ' << (a.kind == arg_kind::list ? "[" : "") << a.name
-                                       << (a.kind == arg_kind::list ? "...]" : "");
+  for (const arg_spec& a : op.args) {
+    os << ' ' << (a.kind == arg_kind::list ? "[" : "") << a.name << (a.kind == arg_kind::list ? "...]" : "");
+  }
 }
 
 void print_help(std::ostream& os) {
@@ -331,12 +333,10 @@ void print_help(std::ostream& os) {
      << "Exit status: 0 success or true, 1 false or no result, 2 invalid input or usage error.\n\n"
      << "Operations:\n";
   for (const operation& op : operations()) {
-    std::string head = "  ";
-    head += op.name;
-    for (const arg_spec& a : op.args) {
-      head += ' ';
-      head += a.name;
-    }
+    std::ostringstream line;
+    line << "  " << op.name;
+    print_arg_names(line, op);
+    const std::string head = line.str();
     os << head;
     if (head.size() < 28) {
       os << std::string(28 - head.size(), ' ');
