@@ -88,12 +88,12 @@ basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
   // A valid path has at most one separator after its last non-empty segment.
   const std::string_view trailing = p.back() == S::dir_sep_char ? S::dir_sep : std::string_view();
   const std::string_view dot = ext[0] == '.' ? std::string_view() : std::string_view(".");
-  return detail::path_access::make<S>(detail::concat({name, dot, ext, trailing}));
+  return detail::make_path<S>(detail::concat({name, dot, ext, trailing}));
 }
 
 template <path_syntax S>
 basic_path<S> rem_ext(const basic_path<S>& p, ext_options options) {
-  return detail::path_access::make<S>(detail::_split_ext(p, options.multi_ext).first);
+  return detail::make_path<S>(detail::_split_ext(p, options.multi_ext).first);
 }
 
 template <path_syntax S>
@@ -104,7 +104,7 @@ basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options 
 template <path_syntax S>
 std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options) {
   auto [kept, e] = detail::_split_ext(p, options.multi_ext);
-  return {detail::path_access::make<S>(std::move(kept)), std::string(e)};
+  return {detail::make_path<S>(std::move(kept)), std::string(e)};
 }
 
 #define CORSO_INSTANTIATE(S)                                                                     \

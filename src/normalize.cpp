@@ -49,13 +49,13 @@ std::optional<std::string> normalize_of(std::string_view p) {
 template <path_syntax S>
 basic_path<S> normalize(const basic_path<S>& p) {
   std::optional<std::string> n = detail::normalize_of<S>(p.view());
-  return n ? detail::path_access::make<S>(std::move(*n)) : p;
+  return n ? detail::make_path<S>(std::move(*n)) : p;
 }
 
 template <path_syntax S>
 basic_path<S> normalize(basic_path<S>&& p) {
   std::optional<std::string> n = detail::normalize_of<S>(p.view());
-  return n ? detail::path_access::make<S>(std::move(*n)) : std::move(p);
+  return n ? detail::make_path<S>(std::move(*n)) : std::move(p);
 }
 
 template CORSO_API basic_path<posix_syntax> normalize(const basic_path<posix_syntax>&);

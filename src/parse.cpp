@@ -36,7 +36,7 @@ result<posix_path> of_string_posix(std::string&& s) {
   const scan_result scanned = scan<false>(s);
   if (s.empty() || scanned.has_nul) return err(s);
   if (scanned.has_run) collapse_seps(s, '/');
-  return path_access::make<posix_syntax>(std::move(s));
+  return make_path<posix_syntax>(std::move(s));
 }
 
 result<windows_path> of_string_windows(std::string&& s) {
@@ -62,7 +62,7 @@ result<windows_path> of_string_windows(std::string&& s) {
   } else if (s.find(':') == s.size() - 1) {
     return err(s);  // the first ':' ends the path: a volume with nothing after it
   }
-  return path_access::make<windows_syntax>(std::move(s));
+  return make_path<windows_syntax>(std::move(s));
 }
 
 }  // namespace

@@ -16,11 +16,6 @@ namespace detail {
 namespace {
 
 
-template <path_syntax S>
-basic_path<S> make(std::string&& s) noexcept {
-  return path_access::make<S>(std::move(s));
-}
-
 template <char Sep>
 bool is_prefix_of(std::string_view prefix, std::string_view p) noexcept {
   if (!p.starts_with(prefix)) return false;
@@ -131,7 +126,7 @@ std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_pa
   }
   if (!found) return std::nullopt;
   if (found->size() == p0.view().size()) return p0;
-  return detail::make<S>(std::string(*found));
+  return detail::make_path<S>(std::string(*found));
 }
 
 template <path_syntax S>
@@ -141,9 +136,9 @@ std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic
   if (!detail::is_prefix_of<S::dir_sep_char>(pre, v) || pre.size() == v.size()) return std::nullopt;
   // The rest never begins with a separator.
   const std::string_view rest = v.substr(pre.size() + (v[pre.size()] == S::dir_sep_char ? 1 : 0));
-  if (rest.empty()) return detail::make<S>(std::string(S::dot_dir));
+  if (rest.empty()) return detail::make_path<S>(std::string(S::dot_dir));
   if (S::is_windows && rest.find(':') != rest.npos) return std::nullopt;  // it would read as a volume
-  return detail::make<S>(std::string(rest));
+  return detail::make_path<S>(std::string(rest));
 }
 
 template <path_syntax S>
@@ -155,7 +150,7 @@ std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_p
     r = detail::relativize_posix(root.view(), p.view());
   }
   if (!r) return std::nullopt;
-  return detail::make<S>(std::move(*r));
+  return detail::make_path<S>(std::move(*r));
 }
 
 template <path_syntax S>

@@ -12,11 +12,6 @@ namespace corso {
 namespace detail {
 namespace {
 
-template <path_syntax S>
-basic_path<S> make(std::string&& s) noexcept {
-  return path_access::make<S>(std::move(s));
-}
-
 // The separator to put between p and what follows it: none when p ends with one.
 template <path_syntax S>
 std::string_view joint(std::string_view p) noexcept {
@@ -200,7 +195,7 @@ std::size_t rem_empty_seg_length(std::string_view p) noexcept {
 template <path_syntax S>
 basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg) {
   detail::check_seg<S>(p.view(), seg);
-  return detail::make<S>(detail::concat({p.view(), detail::joint<S>(p.view()), seg}));
+  return detail::make_path<S>(detail::concat({p.view(), detail::joint<S>(p.view()), seg}));
 }
 
 template <path_syntax S>
@@ -209,13 +204,13 @@ basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg) {
   const std::string_view joint = detail::joint<S>(p.view());
   std::string s = std::move(p).to_string();
   s.append(joint).append(seg);
-  return detail::make<S>(std::move(s));
+  return detail::make_path<S>(std::move(s));
 }
 
 template <path_syntax S>
 basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1) {
   if (detail::append_takes_p1<S>(p1.view())) return p1;
-  return detail::make<S>(detail::concat({p0.view(), detail::joint<S>(p0.view()), p1.view()}));
+  return detail::make_path<S>(detail::concat({p0.view(), detail::joint<S>(p0.view()), p1.view()}));
 }
 
 template <path_syntax S>
@@ -224,7 +219,7 @@ basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1) {
   const std::string_view joint = detail::joint<S>(p0.view());
   std::string s = std::move(p0).to_string();
   s.append(joint).append(p1.view());
-  return detail::make<S>(std::move(s));
+  return detail::make_path<S>(std::move(s));
 }
 
 template <path_syntax S>
@@ -258,7 +253,7 @@ bool is_file_path(const basic_path<S>& p) noexcept {
 template <path_syntax S>
 basic_path<S> to_dir_path(const basic_path<S>& p) {
   if (p.view().back() == S::dir_sep_char) return p;
-  return detail::make<S>(detail::concat({p.view(), S::dir_sep}));
+  return detail::make_path<S>(detail::concat({p.view(), S::dir_sep}));
 }
 
 template <path_syntax S>
@@ -266,7 +261,7 @@ basic_path<S> to_dir_path(basic_path<S>&& p) {
   if (p.view().back() == S::dir_sep_char) return std::move(p);
   std::string s = std::move(p).to_string();
   s.push_back(S::dir_sep_char);
-  return detail::make<S>(std::move(s));
+  return detail::make_path<S>(std::move(s));
 }
 
 template <path_syntax S>
@@ -278,12 +273,12 @@ std::string filename(const basic_path<S>& p) {
 template <path_syntax S>
 std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p) {
   const detail::base_split b = detail::split_base_of<S>(p.view());
-  return {detail::make<S>(detail::concat({b.volume, b.dir})), detail::make<S>(std::string(b.base))};
+  return {detail::make_path<S>(detail::concat({b.volume, b.dir})), detail::make_path<S>(std::string(b.base))};
 }
 
 template <path_syntax S>
 basic_path<S> base(const basic_path<S>& p) {
-  return detail::make<S>(std::string(detail::split_base_of<S>(p.view()).base));
+  return detail::make_path<S>(std::string(detail::split_base_of<S>(p.view()).base));
 }
 
 template <path_syntax S>
@@ -297,14 +292,14 @@ std::string basename(const basic_path<S>& p) {
 
 template <path_syntax S>
 basic_path<S> parent(const basic_path<S>& p) {
-  return detail::make<S>(detail::parent_of(p));
+  return detail::make_path<S>(detail::parent_of(p));
 }
 
 template <path_syntax S>
 basic_path<S> rem_empty_seg(const basic_path<S>& p) {
   const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
   if (n == p.view().size()) return p;
-  return detail::make<S>(std::string(p.view().substr(0, n)));
+  return detail::make_path<S>(std::string(p.view().substr(0, n)));
 }
 
 template <path_syntax S>
@@ -312,7 +307,7 @@ basic_path<S> rem_empty_seg(basic_path<S>&& p) {
   const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
   std::string s = std::move(p).to_string();
   s.resize(n);
-  return detail::make<S>(std::move(s));
+  return detail::make_path<S>(std::move(s));
 }
 
 #define CORSO_INSTANTIATE(S)                                                               \

@@ -31,6 +31,12 @@ struct path_access {
     return basic_path<S>(std::move(s));
   }
 };
+
+// The path of bytes that satisfy the invariants of S, taken as they are.
+template <path_syntax S>
+[[nodiscard]] basic_path<S> make_path(std::string&& s) noexcept {
+  return path_access::make<S>(std::move(s));
+}
 }  // namespace detail
 
 // A validated, non-empty byte string in the syntax S. It is obtained only by
