@@ -187,12 +187,9 @@ TEST(Normalize, AgreesWithThePlainAlgorithmOverGeneratedPaths) {
 TEST(Normalize, TheDotSearchAgreesWithASegmentBySegmentOne) {
   std::mt19937 rng(8);
   for (int i = 0; i < 30000; ++i) {
-    std::string s(rng() % 50, 'a');
-    for (char& c : s) c = "a./\\"[rng() % 4];
-    // Exactly sized on the heap, so that a read past the end is caught.
-    const std::unique_ptr<char[]> heap(new char[s.size()]);
-    std::copy(s.begin(), s.end(), heap.get());
-    const std::string_view v(heap.get(), s.size());
+    const exact_random_bytes bytes(rng, 50, "a./\\");
+    const std::string& s = bytes.text();
+    const std::string_view v = bytes.view();
     bool plain_posix = false;
     bool plain_windows = false;
     for (const auto& seg : plain::cuts(s, '/')) plain_posix = plain_posix || seg == "." || seg == "..";

@@ -1,4 +1,5 @@
 #include "strings.hpp"
+#include "test_util.hpp"
 
 #include <gtest/gtest.h>
 
@@ -33,13 +34,9 @@ TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
 TEST(RfindByte, AgreesWithStringViewRfind) {
   std::mt19937 rng(5);
   for (int i = 0; i < 20000; ++i) {
-    std::string s(rng() % 70, 'a');
-    for (char& c : s) c = "ab/."[rng() % 4];
-    // Exactly sized on the heap, so that a read past the end is caught.
-    const std::unique_ptr<char[]> heap(new char[s.size()]);
-    std::copy(s.begin(), s.end(), heap.get());
-    const std::string_view v(heap.get(), s.size());
-    for (char c : {'/', '.', 'z'}) ASSERT_EQ(rfind_byte(v, c), v.rfind(c)) << s << " " << c;
+    const corso::test::exact_random_bytes bytes(rng, 70, "ab/.");
+    const std::string_view v = bytes.view();
+    for (char c : {'/', '.', 'z'}) ASSERT_EQ(rfind_byte(v, c), v.rfind(c)) << bytes.text() << " " << c;
   }
 }
 

@@ -22,6 +22,24 @@ basic_path<S> P(std::string_view s) {
 inline posix_path px(std::string_view s) { return posix_path::v(s); }
 inline windows_path wn(std::string_view s) { return windows_path::v(s); }
 
+// A random string of up to `max` bytes drawn from `alphabet`, copied into a
+// heap buffer of exactly its size, so that AddressSanitizer catches a read
+// one past its end. view() is the copy.
+class exact_random_bytes {
+ public:
+  exact_random_bytes(std::mt19937& rng, std::size_t max, std::string_view alphabet)
+      : text_(rng() % max, ' '), heap_(new char[text_.size()]) {
+    for (char& c : text_) c = alphabet[rng() % alphabet.size()];
+    std::copy(text_.begin(), text_.end(), heap_.get());
+  }
+  [[nodiscard]] std::string_view view() const noexcept { return {heap_.get(), text_.size()}; }
+  [[nodiscard]] const std::string& text() const noexcept { return text_; }
+
+ private:
+  std::string text_;
+  std::unique_ptr<char[]> heap_;
+};
+
 // True when s parses under S to exactly s: the invariants of a path hold.
 template <path_syntax S>
 bool is_valid_path(std::string_view s) {
