@@ -1,7 +1,8 @@
 """Runs the examples of Corso's guides and checks that they say what the code does.
 
     check_examples.py --corso BINARY --cxx 'COMPILER [FLAGS...]' \\
-        --include DIR [--include DIR...] --library FILE [--library FILE...] [DOC.md...]
+        --include DIR [--include DIR...] --library FILE [--library FILE...]
+        [--emulator 'COMMAND [ARGS...]'] [DOC.md...]
 
 Without DOC arguments, the files beside this script are checked: cli.md,
 from-std-filesystem.md and the man page corso.1. Only the Python 3 standard
@@ -35,6 +36,9 @@ C++ examples: ```cpp blocks
 Man page: a DOC ending in ".1"
   - Its OPERATIONS section must have an entry for every operation that
     `corso --help` lists, and none for an operation it does not list.
+
+A cross build gives --emulator (Wine, qemu-user): the corso binary and the
+compiled examples then run through it.
 
 Exits with 0 when every example matches; otherwise prints each mismatch with the
 file and line of the example, and exits with 1 (2 for bad arguments).
@@ -161,11 +165,14 @@ def run_cpp(block, index, args, work):
     built = subprocess.run(command, capture_output=True, text=True, timeout=600)
     if built.returncode != 0:
         return "does not compile\n  " + shlex.join(command) + "\n" + built.stdout + built.stderr
+    if not exe.exists():  # a Windows compiler names it example_N.exe
+        exe = exe.with_suffix(".exe")
     try:
-        done = subprocess.run([str(exe)], stdin=subprocess.DEVNULL, capture_output=True, timeout=TIMEOUT)
+        done = subprocess.run(shlex.split(args.emulator) + [str(exe)], stdin=subprocess.DEVNULL, capture_output=True, timeout=TIMEOUT)
     except subprocess.TimeoutExpired:
         return f"timed out after {TIMEOUT} s"
-    out = done.stdout.decode("utf-8", "surrogateescape")
+    # A Windows host's text streams end lines with CR LF.
+    out = done.stdout.decode("utf-8", "surrogateescape").replace("\r\n", "\n")
     want = "".join(line + "\n" for line in cpp_expected(block))
     problems = []
     if out != want:
@@ -204,6 +211,7 @@ def main():
     parser.add_argument("--cxx", required=True, help="the C++ compiler command, with flags, split like a shell line")
     parser.add_argument("--include", action="append", required=True, help="an include directory (repeatable)")
     parser.add_argument("--library", action="append", required=True, help="a library to link (repeatable)")
+    parser.add_argument("--emulator", default="", help="the command that runs the programs of a cross build")
     parser.add_argument("docs", nargs="*", type=Path, help="the guides to check (default: those beside this script)")
     args = parser.parse_args()
     corso = Path(args.corso).resolve()
@@ -216,7 +224,13 @@ def main():
         work = Path(tmp)
         bin_dir = work / "bin"
         bin_dir.mkdir()
-        (bin_dir / "corso").symlink_to(corso)
+        if args.emulator:
+            wrapper = bin_dir / "corso"
+            wrapper.write_text(f'#!/usr/bin/env bash\nexec {args.emulator} {shlex.quote(str(corso))} "$@"\n')
+            wrapper.chmod(0o755)
+            corso = wrapper
+        else:
+            (bin_dir / "corso").symlink_to(corso)
         index = 0
         for doc in docs:
             if doc.suffix == ".1":

@@ -61,10 +61,10 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {"", R"("")", false},
       {"C:", R"("C:")", false},
       {":", R"(":")", false},
-      {"a/b:", R"("a\\b:")", false},        // quoted after '/' became '\'
-      {"a//b:", R"("a\\b:")", false},       // ... and after collapsing
-      {"a/\0"s, R"("a\\\x00")", false},     // NUL: quoted after replacement
-      {"//", R"("//")", false},             // incomplete UNC: the caller's string
+      {"a/b:", R"("a\\b:")", false},     // quoted after '/' became '\'
+      {"a//b:", R"("a\\b:")", false},    // ... and after collapsing
+      {"a/\0"s, R"("a\\\x00")", false},  // NUL: quoted after replacement
+      {"//", R"("//")", false},          // incomplete UNC: the caller's string
       {R"(\\server)", R"("\\\\server")", false},
       {R"(\\server\)", R"("\\\\server\\")", false},
       {"//server//", R"("//server//")", false},
@@ -203,9 +203,9 @@ TEST(SegmentTests, DependOnTheSyntax) {
     std::string in;
     bool posix, windows, rel;
   } cases[] = {
-      {"", true, true, false},        {"a", true, true, false},       {".", true, true, true},
-      {"..", true, true, true},       {"...", true, true, false},     {"a/b", false, false, false},
-      {R"(a\b)", true, false, false}, {"C:", true, true, false},      {"a\0"s, false, false, false},
+      {"", true, true, false},        {"a", true, true, false},   {".", true, true, true},
+      {"..", true, true, true},       {"...", true, true, false}, {"a/b", false, false, false},
+      {R"(a\b)", true, false, false}, {"C:", true, true, false},  {"a\0"s, false, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.in);
@@ -226,8 +226,11 @@ TEST(Syntax, ConstantsAndHostChoice) {
   EXPECT_EQ(windows_syntax::dir_sep, "\\");
   EXPECT_EQ(windows_syntax::dot_dir, ".\\");
   EXPECT_EQ(windows_syntax::dotdot_dir, "..\\");
+  // The build system's word for the target, against the library's own.
+  EXPECT_EQ(os_type, CORSO_TEST_HOST_OS_TYPE);
   EXPECT_EQ(windows, os_type == "Win32");
-  EXPECT_EQ(dir_sep, host_syntax::dir_sep);
+  EXPECT_EQ((std::is_same_v<path, windows_path>), windows);
+  EXPECT_EQ(dir_sep, windows ? "\\" : "/");
   EXPECT_TRUE((std::is_same_v<path::syntax, host_syntax>));
 }
 
@@ -284,15 +287,35 @@ TEST(Path, ComparesBytesAndStaysValidWhenMovedFrom) {
   EXPECT_EQ(os.str(), "some/long/path/that/does/not/fit/in/place");
 }
 
+// std::filesystem::path holds bytes on POSIX hosts and UTF-16 on Windows
+// hosts; these tests mean the same on both, comparing native strings built
+// the host's way.
+std::filesystem::path::string_type native_of(std::string_view ascii) { return std::filesystem::path(ascii).native(); }
+constexpr bool bytes_host = std::is_same_v<std::filesystem::path::value_type, char>;
+
 TEST(StdFilesystem, ConversionsKeepTheBytes) {
-  using namespace std::string_literals;
-  const posix_path p = px("a/b c/\xff.txt/");
-  EXPECT_EQ(to_std_path(p).native(), "a/b c/\xff.txt/");
-  EXPECT_EQ(of_std_path<posix_syntax>(to_std_path(p)).value(), p);
+  EXPECT_EQ(to_std_path(px("a/b c/d.txt/"))->native(), native_of("a/b c/d.txt/"));
+  EXPECT_EQ(to_std_path(wn(R"(\\srv\sh\x)"))->native(), native_of(R"(\\srv\sh\x)"));
   EXPECT_EQ(of_std_path<windows_syntax>(std::filesystem::path("C:/a//b")).value(), wn(R"(C:\a\b)"));
-  EXPECT_EQ(to_std_path(wn(R"(\\srv\sh\x)")).native(), R"(\\srv\sh\x)");
   EXPECT_EQ(of_std_path<posix_syntax>(std::filesystem::path()).error().message(), R"("": invalid path)");
   EXPECT_EQ(of_std_path<posix_syntax>(std::filesystem::path("a\0b"s)).error().message(), R"("a\x00b": invalid path)");
+  // UTF-8 beyond ASCII, up to four bytes a character, survives the trip on every host.
+  const posix_path text = px("caf\xc3\xa9/\xe6\x97\xa5/\xf0\x9d\x84\x9e");
+  const auto there = to_std_path(text);
+  const std::u8string u8 = there->u8string();
+  EXPECT_EQ(std::string(u8.begin(), u8.end()), text.to_string());
+  EXPECT_EQ(of_std_path<posix_syntax>(*there).value(), text);
+}
+
+TEST(StdFilesystem, BytesThatAreNotUtf8AreAnErrorOnlyWhereTheHostNeedsUtf8) {
+  const posix_path p = px("a/b c/\xff.txt/");
+  const auto r = to_std_path(p);
+  if (bytes_host) {
+    EXPECT_EQ(r->native().size(), p.view().size());
+    EXPECT_EQ(of_std_path<posix_syntax>(*r).value(), p);
+  } else {
+    EXPECT_EQ(r.error().message(), R"("a/b c/\xff.txt/": not valid UTF-8)");
+  }
 }
 
 }  // namespace

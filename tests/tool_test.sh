@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installed shape of the tool: real process, real exit codes and streams.
+# Usage: tool_test.sh [EMULATOR...] CORSO (an emulator runs a cross build).
 set -u
-corso=$1
+corso=("$@")
 fail=0
 check() {  # check NAME EXPECTED ACTUAL
   if [ "$2" != "$3" ]; then
@@ -10,20 +11,26 @@ check() {  # check NAME EXPECTED ACTUAL
   fi
 }
 
-out=$("$corso" --posix normalize a/./b/../c); check "normalize output" "a/c" "$out"
-"$corso" --posix is-file-path a/; check "false exits 1" 1 $?
-"$corso" --posix is-file-path a >/dev/null; check "true exits 0" 0 $?
+out=$("${corso[@]}" --posix normalize a/./b/../c); check "normalize output" "a/c" "$out"
 
-err=$("$corso" --windows parent 'C:' 2>&1 >/dev/null); status=$?
+# Without --posix or --windows, the syntax is the host's.
+host_sep='/'
+[ "${CORSO_TEST_HOST_OS_TYPE:-Unix}" = Win32 ] && host_sep='\'
+out=$("${corso[@]}" normalize a/b); check "the host's syntax by default" "a${host_sep}b" "$out"
+out=$("${corso[@]}" dir-sep); check "the host's separator" "$host_sep" "$out"
+"${corso[@]}" --posix is-file-path a/; check "false exits 1" 1 $?
+"${corso[@]}" --posix is-file-path a >/dev/null; check "true exits 0" 0 $?
+
+err=$("${corso[@]}" --windows parent 'C:' 2>&1 >/dev/null); status=$?
 check "invalid input exits 2" 2 $status
 check "message on stderr" '"C:": invalid path' "$err"
 
-"$corso" nope 2>/dev/null; check "usage error exits 2" 2 $?
+"${corso[@]}" nope 2>/dev/null; check "usage error exits 2" 2 $?
 
-out=$(printf 'a/../b\0a\0\0c//d\0' | "$corso" --posix -z normalize 2>/dev/null | tr "\0" "|")
+out=$(printf 'a/../b\0a\0\0c//d\0' | "${corso[@]}" --posix -z normalize 2>/dev/null | tr "\0" "|")
 check "-z goes on after a failed record" "b|a||c/d|" "$out"
-err=$(printf 'a\0\0b\0' | "$corso" --posix -z normalize 2>&1 >/dev/null)
+err=$(printf 'a\0\0b\0' | "${corso[@]}" --posix -z normalize 2>&1 >/dev/null)
 check "-z message on stderr" '"": invalid path' "$err"
-printf 'a\0\0' | "$corso" --posix -z normalize >/dev/null 2>&1; check "-z failed record exits 2" 2 $?
+printf 'a\0\0' | "${corso[@]}" --posix -z normalize >/dev/null 2>&1; check "-z failed record exits 2" 2 $?
 
 exit $fail

@@ -1,0 +1,7 @@
+# clang with LLVM's C++ standard library, libc++, instead of libstdc++. Use
+# with the `libcxx` preset.
+set(CMAKE_C_COMPILER clang)
+set(CMAKE_CXX_COMPILER clang++)
+set(CMAKE_CXX_FLAGS_INIT -stdlib=libc++)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-stdlib=libc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-stdlib=libc++")
