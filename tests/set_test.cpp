@@ -111,8 +111,8 @@ TEST(PathSet, Printers) {
 
 TEST(PathSet, RangesAndIterators) {
   const pset s = of({"a", "b", "c", "d"});
-  EXPECT_EQ(std::ranges::distance(s), 4);
-  EXPECT_EQ(*std::ranges::find(s, px("c")), px("c"));
+  EXPECT_EQ(std::distance(std::ranges::begin(s), std::ranges::end(s)), 4);
+  EXPECT_EQ(*std::find(std::ranges::begin(s), std::ranges::end(s), px("c")), px("c"));
   strings down;
   for (auto it = s.end(); it != s.begin();) down.push_back((--it)->to_string());
   EXPECT_EQ(down, (strings{"d", "c", "b", "a"}));
@@ -167,14 +167,14 @@ TEST(PathSet, AgreesWithStdSetAndKeepsOldVersions) {
       default: {
         const auto& [t, n] = versions[rng() % versions.size()];
         std::set<std::string> u, i, d;
-        std::ranges::set_union(m, n, std::inserter(u, u.end()));
-        std::ranges::set_intersection(m, n, std::inserter(i, i.end()));
-        std::ranges::set_difference(m, n, std::inserter(d, d.end()));
+        std::set_union(m.begin(), m.end(), n.begin(), n.end(), std::inserter(u, u.end()));
+        std::set_intersection(m.begin(), m.end(), n.begin(), n.end(), std::inserter(i, i.end()));
+        std::set_difference(m.begin(), m.end(), n.begin(), n.end(), std::inserter(d, d.end()));
         check_against_model(s.union_with(t), u);
         check_against_model(s.intersection(t), i);
         check_against_model(s.difference(t), d);
         EXPECT_EQ(s.disjoint(t), i.empty());
-        EXPECT_EQ(s.subset_of(t), std::ranges::includes(n, m));
+        EXPECT_EQ(s.subset_of(t), std::includes(n.begin(), n.end(), m.begin(), m.end()));
         EXPECT_EQ(s == t, m == n);
         EXPECT_EQ(compare(s, t), m < n ? -1 : (m == n ? 0 : 1));
         next = s.union_with(t);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <compare>
 #include <concepts>
-#include <type_traits>
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
@@ -16,6 +15,7 @@
 #include <ostream>
 #include <ranges>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -105,13 +105,13 @@ class basic_path_set {
   // s = std::move(s).add(p) builds one node where s.add(p) builds a path.
   // e.g. {a}.add(b) => {a, b}, {a}.add(a) => {a}
   template <class P>
-    requires std::same_as<std::remove_cvref_t<P>, value_type>
+  requires std::same_as<std::remove_cvref_t<P>, value_type>
   [[nodiscard]] basic_path_set add(P&& p) const& {
     auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
     return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
   }
   template <class P>
-    requires std::same_as<std::remove_cvref_t<P>, value_type>
+  requires std::same_as<std::remove_cvref_t<P>, value_type>
   [[nodiscard]] basic_path_set add(P&& p) && {
     auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
     return basic_path_set(detail::tree::insert_owned(std::move(root_), p.view(), make_box, true));
@@ -165,7 +165,13 @@ class basic_path_set {
   }
   friend std::strong_ordering operator<=>(const basic_path_set& a, const basic_path_set& b) noexcept {
     if (a.root_ == b.root_) return std::strong_ordering::equal;
-    return std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end());
+    // std::lexicographical_compare_three_way, which libc++ 14 lacks.
+    auto i = a.begin(), j = b.begin();
+    for (; i != a.end() && j != b.end(); ++i, ++j) {
+      if (const auto c = *i <=> *j; c != 0) return c;
+    }
+    return i != a.end() ? std::strong_ordering::greater
+                        : (j != b.end() ? std::strong_ordering::less : std::strong_ordering::equal);
   }
 
   // 11. True when both sets have the same elements.
@@ -247,9 +253,8 @@ class basic_path_set {
   [[nodiscard]] std::pair<basic_path_set, basic_path_set> partition(Pred&& pred) const {
     std::vector<box_ref> yes;
     std::vector<box_ref> no;
-    detail::tree::for_each_node(root_.get(), [&](const node& n) {
-      (pred(n.element->value) ? yes : no).push_back(n.element);
-    });
+    detail::tree::for_each_node(root_.get(),
+                                [&](const node& n) { (pred(n.element->value) ? yes : no).push_back(n.element); });
     return {from_boxes(yes), from_boxes(no)};
   }
 
@@ -409,7 +414,8 @@ class basic_path_set {
   // breakable spaces between them.
   void dump(formatter& f) const {
     f.open_box(1).text("{");
-    pp(f, [](formatter& g, const value_type& p) { corso::dump(g, p); }, [](formatter& g) { g.space(); });
+    pp(
+        f, [](formatter& g, const value_type& p) { corso::dump(g, p); }, [](formatter& g) { g.space(); });
     f.text("}").close_box();
   }
 
