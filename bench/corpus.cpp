@@ -47,55 +47,59 @@ class rng {
 using sv = std::string_view;
 
 constexpr sv words[] = {
-    "core",     "util",    "net",      "http",     "json",      "xml",      "crypto",   "image",   "audio",
-    "video",    "font",    "config",   "parser",   "server",    "client",   "common",   "data",    "model",
-    "view",     "widget",  "render",   "engine",   "graph",     "math",     "string",   "thread",  "memory",
-    "cache",    "queue",   "log",      "event",    "input",     "output",   "stream",   "file",    "path",
-    "plugin",   "module",  "driver",   "kernel",   "system",    "network",  "socket",   "protocol", "codec",
-    "archive",  "compress", "glib",    "gtk",      "qt",        "ssl",      "curl",     "zlib",    "lzma",
-    "ssh",      "git",     "shell",    "tools",    "manager",   "service",  "daemon",   "monitor", "session",
-    "window",   "theme",   "icon",     "locale",   "api",       "backend",  "frontend", "storage", "database",
-    "query",    "index",   "search",   "schema",   "types",     "helpers",  "legacy",   "detail",  "impl",
-    "resources", "assets", "styles",   "scripts",  "templates", "static",   "vendor",   "fixtures", "samples",
-    "security", "auth",    "user",     "account",  "admin",     "report",   "metrics",  "trace",   "debug",
-    "format",   "color",   "layout",   "text",     "unicode",   "regex",    "time",     "calendar", "clock",
-    "random",   "hash",    "sort",     "tree",     "list",      "map",      "set",      "vector",  "buffer",
-    "pool",     "alloc",   "signal",   "timer",    "process",   "task",     "job",      "worker",  "scheduler",
-    "compiler", "lexer",   "ast",      "codegen",  "optimizer", "linker",   "loader",   "runtime", "vm",
-    "python",   "perl",    "ruby",     "lua",      "node",      "rust",     "go",       "java",    "boost",
-    "gnome",    "kde",     "xorg",     "wayland",  "mesa",      "vulkan",   "pulse",    "alsa",    "systemd",
-    "dbus",     "udev",    "polkit",   "cups",     "sane",      "gimp",     "inkscape", "firefox", "thunderbird",
-    "libre",    "office",  "writer",   "calc",     "draw",      "mail",     "chat",     "sync",    "backup",
-    "cloud",    "docker",  "kube",     "ansible",  "terraform", "nginx",    "apache",   "postgres", "mysql",
-    "redis",    "mongo",   "kafka",    "spark",    "hadoop",    "numpy",    "scipy",    "pandas",  "torch",
+    "core",      "util",     "net",    "http",    "json",      "xml",     "crypto",   "image",    "audio",
+    "video",     "font",     "config", "parser",  "server",    "client",  "common",   "data",     "model",
+    "view",      "widget",   "render", "engine",  "graph",     "math",    "string",   "thread",   "memory",
+    "cache",     "queue",    "log",    "event",   "input",     "output",  "stream",   "file",     "path",
+    "plugin",    "module",   "driver", "kernel",  "system",    "network", "socket",   "protocol", "codec",
+    "archive",   "compress", "glib",   "gtk",     "qt",        "ssl",     "curl",     "zlib",     "lzma",
+    "ssh",       "git",      "shell",  "tools",   "manager",   "service", "daemon",   "monitor",  "session",
+    "window",    "theme",    "icon",   "locale",  "api",       "backend", "frontend", "storage",  "database",
+    "query",     "index",    "search", "schema",  "types",     "helpers", "legacy",   "detail",   "impl",
+    "resources", "assets",   "styles", "scripts", "templates", "static",  "vendor",   "fixtures", "samples",
+    "security",  "auth",     "user",   "account", "admin",     "report",  "metrics",  "trace",    "debug",
+    "format",    "color",    "layout", "text",    "unicode",   "regex",   "time",     "calendar", "clock",
+    "random",    "hash",     "sort",   "tree",    "list",      "map",     "set",      "vector",   "buffer",
+    "pool",      "alloc",    "signal", "timer",   "process",   "task",    "job",      "worker",   "scheduler",
+    "compiler",  "lexer",    "ast",    "codegen", "optimizer", "linker",  "loader",   "runtime",  "vm",
+    "python",    "perl",     "ruby",   "lua",     "node",      "rust",    "go",       "java",     "boost",
+    "gnome",     "kde",      "xorg",   "wayland", "mesa",      "vulkan",  "pulse",    "alsa",     "systemd",
+    "dbus",      "udev",     "polkit", "cups",    "sane",      "gimp",    "inkscape", "firefox",  "thunderbird",
+    "libre",     "office",   "writer", "calc",    "draw",      "mail",    "chat",     "sync",     "backup",
+    "cloud",     "docker",   "kube",   "ansible", "terraform", "nginx",   "apache",   "postgres", "mysql",
+    "redis",     "mongo",    "kafka",  "spark",   "hadoop",    "numpy",   "scipy",    "pandas",   "torch",
 };
 
-constexpr sv users[] = {"alice", "bob",   "carol", "dave",  "erin",   "frank", "grace", "heidi",
-                        "ivan",  "judy",  "mike",  "nina",  "oscar",  "peggy", "quinn", "rupert",
-                        "sybil", "trent", "ursula", "victor", "walter", "xena", "yusuf", "zoe"};
+constexpr sv users[] = {"alice", "bob",   "carol",  "dave",   "erin",   "frank", "grace", "heidi",
+                        "ivan",  "judy",  "mike",   "nina",   "oscar",  "peggy", "quinn", "rupert",
+                        "sybil", "trent", "ursula", "victor", "walter", "xena",  "yusuf", "zoe"};
 
 constexpr sv langs[] = {"de", "fr", "es", "it", "pt_BR", "ru", "ja", "zh_CN", "zh_TW", "ko", "nl", "pl", "sv",
-                        "fi", "da", "cs", "hu", "tr", "uk", "el", "he", "ar", "ca", "eu", "gl", "en_GB"};
+                        "fi", "da", "cs", "hu", "tr",    "uk", "el", "he",    "ar",    "ca", "eu", "gl", "en_GB"};
 
-constexpr sv src_ext[] = {".c", ".h", ".cc", ".cpp", ".hpp", ".cxx", ".inl", ".py", ".sh", ".rs", ".go",
-                          ".js", ".ts", ".tsx", ".rb", ".pl", ".lua", ".java", ".kt", ".cs", ".m", ".S"};
+constexpr sv src_ext[] = {".c",  ".h",  ".cc",  ".cpp", ".hpp", ".cxx", ".inl",  ".py", ".sh", ".rs", ".go",
+                          ".js", ".ts", ".tsx", ".rb",  ".pl",  ".lua", ".java", ".kt", ".cs", ".m",  ".S"};
 constexpr sv hdr_ext[] = {".h", ".h", ".hpp", ".hh", ".hxx", ".inc", ".def", ".tcc"};
 constexpr sv doc_ext[] = {".md", ".txt", ".rst", ".html", ".pdf", ".adoc", ".tex", ".org", ".1", ".info.gz"};
-constexpr sv data_ext[] = {".json", ".yaml", ".yml", ".toml", ".xml", ".csv", ".ini", ".conf", ".cfg",
-                           ".sql", ".proto", ".lock", ".tar.gz", ".tar.xz", ".zip", ".png", ".svg", ".gz"};
-constexpr sv build_ext[] = {".o", ".a", ".so", ".d", ".cmake", ".make", ".ninja", ".obj", ".gcda", ".so.1",
-                            ".pyc", ".class", ".jar", ".wasm", ".map", ".min.js", ".tar.gz", ".deb"};
-constexpr sv plain_files[] = {"Makefile", "README",       "LICENSE",    "COPYING",   "AUTHORS",  "ChangeLog",
-                              "NEWS",     "Dockerfile",   "configure",  "INSTALL",   "TODO",     "CMakeLists.txt",
-                              "setup.py", "package.json", "Cargo.toml", "go.mod",    "meson.build", "BUILD"};
-constexpr sv dot_files[] = {".gitignore", ".gitattributes", ".clang-format", ".clang-tidy", ".editorconfig",
-                            ".env",       ".dockerignore",  ".npmrc",        ".eslintrc.json", ".prettierrc",
-                            ".travis.yml", ".gitmodules",   ".mailmap",      ".pre-commit-config.yaml"};
-constexpr sv home_dot_files[] = {".bashrc", ".profile", ".bash_history", ".bash_logout", ".vimrc", ".gitconfig",
-                                 ".inputrc", ".zshrc",  ".tmux.conf",   ".Xresources", ".wget-hsts", ".lesshst"};
-constexpr sv top_dirs[] = {"src",     "include", "lib",    "tests", "test",   "docs",     "tools",
+constexpr sv data_ext[] = {".json", ".yaml",  ".yml",  ".toml",   ".xml",    ".csv", ".ini", ".conf", ".cfg",
+                           ".sql",  ".proto", ".lock", ".tar.gz", ".tar.xz", ".zip", ".png", ".svg",  ".gz"};
+constexpr sv build_ext[] = {".o",    ".a",   ".so",    ".d",   ".cmake", ".make", ".ninja",  ".obj",    ".gcda",
+                            ".so.1", ".pyc", ".class", ".jar", ".wasm",  ".map",  ".min.js", ".tar.gz", ".deb"};
+constexpr sv plain_files[] = {"Makefile", "README",       "LICENSE",    "COPYING", "AUTHORS",     "ChangeLog",
+                              "NEWS",     "Dockerfile",   "configure",  "INSTALL", "TODO",        "CMakeLists.txt",
+                              "setup.py", "package.json", "Cargo.toml", "go.mod",  "meson.build", "BUILD"};
+constexpr sv dot_files[] = {".gitignore",     ".gitattributes",
+                            ".clang-format",  ".clang-tidy",
+                            ".editorconfig",  ".env",
+                            ".dockerignore",  ".npmrc",
+                            ".eslintrc.json", ".prettierrc",
+                            ".travis.yml",    ".gitmodules",
+                            ".mailmap",       ".pre-commit-config.yaml"};
+constexpr sv home_dot_files[] = {".bashrc",  ".profile", ".bash_history", ".bash_logout", ".vimrc",     ".gitconfig",
+                                 ".inputrc", ".zshrc",   ".tmux.conf",    ".Xresources",  ".wget-hsts", ".lesshst"};
+constexpr sv top_dirs[] = {"src",     "include",  "lib",   "tests", "test",        "docs",   "tools",
                            "scripts", "examples", "build", "cmake", "third_party", "vendor", "assets",
-                           "data",    "bench",   "pkg",    "cmd",   "internal", "web",    "app"};
+                           "data",    "bench",    "pkg",   "cmd",   "internal",    "web",    "app"};
 constexpr sv archs[] = {"x86_64-linux-gnu", "x86_64-linux-gnu", "x86_64-linux-gnu", "i386-linux-gnu",
                         "aarch64-linux-gnu"};
 
@@ -103,7 +107,7 @@ constexpr sv archs[] = {"x86_64-linux-gnu", "x86_64-linux-gnu", "x86_64-linux-gn
 struct draft {
   bool absolute = true;
   std::vector<std::string> segs;
-  bool dir = false;        // ends with a separator
+  bool dir = false;         // ends with a separator
   std::size_t doubled = 0;  // when not 0, the segment after a doubled separator
 
   draft& add(sv s) {
@@ -132,11 +136,16 @@ class generator {
   std::string ident() {
     const sv w = r_.pick(words);
     switch (r_.below(8)) {
-      case 0: return std::string(w) + "_" + std::string(r_.pick(words));
-      case 1: return std::string(w) + "-" + std::string(r_.pick(words));
-      case 2: return std::string(w) + std::to_string(r_.between(2, 9));
-      case 3: return std::string(w) + std::string(r_.pick(words));
-      default: return std::string(w);
+      case 0:
+        return std::string(w) + "_" + std::string(r_.pick(words));
+      case 1:
+        return std::string(w) + "-" + std::string(r_.pick(words));
+      case 2:
+        return std::string(w) + std::to_string(r_.between(2, 9));
+      case 3:
+        return std::string(w) + std::string(r_.pick(words));
+      default:
+        return std::string(w);
     }
   }
 
@@ -149,17 +158,27 @@ class generator {
   std::string make_pkg() {
     const std::string w(r_.pick(words));
     switch (r_.below(12)) {
-      case 0: return "lib" + w + std::to_string(r_.between(0, 9));
-      case 1: return "lib" + w + "-dev";
-      case 2: return "python3-" + w;
-      case 3: return w + "-common";
-      case 4: return w + "-doc";
-      case 5: return "gir1.2-" + w + "-" + std::to_string(r_.between(1, 4)) + ".0";
-      case 6: return "lib" + w + std::to_string(r_.between(1, 3)) + "." + std::to_string(r_.between(0, 9)) + "-" +
-                     std::to_string(r_.between(0, 9));
-      case 7: return w + "-" + std::string(r_.pick(words));
-      case 8: return "fonts-" + w;
-      default: return w + (r_.percent(30) ? std::to_string(r_.between(2, 5)) : std::string());
+      case 0:
+        return "lib" + w + std::to_string(r_.between(0, 9));
+      case 1:
+        return "lib" + w + "-dev";
+      case 2:
+        return "python3-" + w;
+      case 3:
+        return w + "-common";
+      case 4:
+        return w + "-doc";
+      case 5:
+        return "gir1.2-" + w + "-" + std::to_string(r_.between(1, 4)) + ".0";
+      case 6:
+        return "lib" + w + std::to_string(r_.between(1, 3)) + "." + std::to_string(r_.between(0, 9)) + "-" +
+               std::to_string(r_.between(0, 9));
+      case 7:
+        return w + "-" + std::string(r_.pick(words));
+      case 8:
+        return "fonts-" + w;
+      default:
+        return w + (r_.percent(30) ? std::to_string(r_.between(2, 5)) : std::string());
     }
   }
 
@@ -225,8 +244,11 @@ class generator {
       }
     } else if (k < 24) {  // package documentation
       d.add("usr").add("share").add("doc").add(r_.pick(pkgs_));
-      constexpr sv docs[] = {"copyright", "changelog.Debian.gz", "changelog.gz", "README.md", "NEWS.gz",
-                             "README.Debian", "TODO.gz", "AUTHORS", "README.gz", "changelog.Debian.amd64.gz"};
+      constexpr sv docs[] = {"copyright",    "changelog.Debian.gz",
+                             "changelog.gz", "README.md",
+                             "NEWS.gz",      "README.Debian",
+                             "TODO.gz",      "AUTHORS",
+                             "README.gz",    "changelog.Debian.amd64.gz"};
       if (r_.percent(20)) {
         d.add(r_.percent(50) ? "examples" : "html");
         if (r_.percent(30)) d.add(r_.pick(words));
@@ -250,12 +272,23 @@ class generator {
       d.add(file_with(r_.pick(hdr_ext)));
     } else if (k < 42) {  // programs
       switch (r_.below(6)) {
-        case 0: d.add("usr").add("bin"); break;
-        case 1: d.add("usr").add("sbin"); break;
-        case 2: d.add("usr").add("local").add("bin"); break;
-        case 3: d.add("usr").add("libexec").add(r_.pick(words)); break;
-        case 4: d.add("sbin"); break;
-        default: d.add("bin");
+        case 0:
+          d.add("usr").add("bin");
+          break;
+        case 1:
+          d.add("usr").add("sbin");
+          break;
+        case 2:
+          d.add("usr").add("local").add("bin");
+          break;
+        case 3:
+          d.add("usr").add("libexec").add(r_.pick(words));
+          break;
+        case 4:
+          d.add("sbin");
+          break;
+        default:
+          d.add("bin");
       }
       d.add(r_.percent(20) ? r_.pick(pkgs_) : ident());
     } else if (k < 46) {  // icons
@@ -267,8 +300,9 @@ class generator {
       d.add("etc");
       const std::size_t n = r_.below(10);
       if (n == 0) {
-        constexpr sv etc[] = {"passwd", "group", "shadow", "hosts", "fstab", "hostname", "resolv.conf",
-                              "os-release", "sudoers", "crontab", "environment", "locale.gen", "ld.so.cache"};
+        constexpr sv etc[] = {"passwd",      "group",       "shadow",     "hosts",   "fstab",
+                              "hostname",    "resolv.conf", "os-release", "sudoers", "crontab",
+                              "environment", "locale.gen",  "ld.so.cache"};
         d.add(r_.pick(etc));
       } else if (n < 4) {
         d.add(std::string(r_.pick(words)) + ".d").add(std::to_string(r_.between(10, 99)) + "-" + ident() + ".conf");
@@ -293,8 +327,10 @@ class generator {
           break;
         }
         case 2:
-          d.add("cache").add("apt").add("archives").add(r_.pick(pkgs_) + "_" + version() + "-" +
-                                                        std::to_string(r_.between(1, 5)) + "_amd64.deb");
+          d.add("cache")
+              .add("apt")
+              .add("archives")
+              .add(r_.pick(pkgs_) + "_" + version() + "-" + std::to_string(r_.between(1, 5)) + "_amd64.deb");
           break;
         default:
           d.add("lib").add(r_.pick(words));
@@ -308,7 +344,9 @@ class generator {
     } else if (k < 83) {  // the rest of a home directory
       d = home(r_.pick(users));
       switch (r_.below(5)) {
-        case 0: d.add(r_.pick(home_dot_files)); break;
+        case 0:
+          d.add(r_.pick(home_dot_files));
+          break;
         case 1:
           d.add(".config").add(r_.pick(words));
           if (r_.percent(40)) d.add(r_.pick(words));
@@ -412,9 +450,8 @@ class generator {
 // The volume a rooted POSIX path gets, and its top directories renamed
 // after their Windows counterparts.
 std::string windows_top(std::string_view seg) {
-  constexpr std::pair<sv, sv> tops[] = {{"home", "Users"},       {"usr", "Program Files"},
-                                        {"etc", "ProgramData"}, {"var", "Windows"},
-                                        {"opt", "Program Files (x86)"}, {"tmp", "Temp"}};
+  constexpr std::pair<sv, sv> tops[] = {{"home", "Users"},  {"usr", "Program Files"},       {"etc", "ProgramData"},
+                                        {"var", "Windows"}, {"opt", "Program Files (x86)"}, {"tmp", "Temp"}};
   for (const auto& [posix, windows] : tops) {
     if (seg == posix) return std::string(windows);
   }

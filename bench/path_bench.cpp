@@ -248,8 +248,7 @@ template <class L>
 void add_parsing() {
   benchmark::RegisterBenchmark(bench_name("parse", L::lib::name, L::syn).c_str(), parse_corpus<L>)->UseManualTime();
   add<L>("parse_copy", parse_copy<L>);
-  benchmark::RegisterBenchmark(bench_name("parse_long", L::lib::name, L::syn).c_str(), parse_long<L>)
-      ->UseManualTime();
+  benchmark::RegisterBenchmark(bench_name("parse_long", L::lib::name, L::syn).c_str(), parse_long<L>)->UseManualTime();
 }
 
 // The operations std::filesystem and Boost share, under Corso's names.
@@ -282,8 +281,8 @@ void add_corso() {
 
 template <syntax Syn>
 void add_all() {
-  add_corso<lib_at<corso_lib<std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>>,
-                   Syn>>();
+  add_corso<
+      lib_at<corso_lib<std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>>, Syn>>();
   add_peer<lib_at<std_fs_lib, Syn>>();
 #ifdef CORSO_BENCH_HAVE_BOOST
   add_peer<lib_at<boost_lib, Syn>>();

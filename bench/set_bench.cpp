@@ -18,16 +18,16 @@
 
 namespace {
 
-using corso::bench::alloc_count;
-using corso::bench::set_counters;
 using corso::posix_path;
 using corso::posix_path_set;
+using corso::bench::alloc_count;
+using corso::bench::set_counters;
 
 struct set_fixture {
-  std::vector<posix_path> paths;      // the corpus, in its own order
-  std::vector<std::string> strings;   // the same bytes, for std::set
-  std::vector<std::size_t> probes;    // a shuffled order of lookups
-  std::vector<posix_path> others;     // a second corpus of the same size
+  std::vector<posix_path> paths;     // the corpus, in its own order
+  std::vector<std::string> strings;  // the same bytes, for std::set
+  std::vector<std::size_t> probes;   // a shuffled order of lookups
+  std::vector<posix_path> others;    // a second corpus of the same size
   std::vector<std::string> other_strings;
 
   set_fixture() {

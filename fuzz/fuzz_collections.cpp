@@ -29,7 +29,8 @@ struct reader {
     const std::uint8_t n = byte();
     if (n < 128) return corso::posix_path::v(pool[n % 12]);
     std::string s;
-    for (std::size_t k = n % 6 + 1; k > 0 && !done(); --k) s += static_cast<char>(byte() % 3 == 0 ? '/' : 'a' + byte() % 4);
+    for (std::size_t k = n % 6 + 1; k > 0 && !done(); --k)
+      s += static_cast<char>(byte() % 3 == 0 ? '/' : 'a' + byte() % 4);
     const auto p = corso::posix_path::of_string(s);
     return p ? *p : corso::posix_path::v("z");
   }
@@ -43,7 +44,8 @@ std::vector<std::string> texts(const pset& s) {
 
 void require_same(const pset& s, const std::set<std::string>& m) {
   require(corso::detail::tree::valid(corso::detail::tree::access::root(s)), "a set's tree is ordered and balanced");
-  require(s.size() == m.size() && texts(s) == std::vector<std::string>(m.begin(), m.end()), "a set has its model's elements");
+  require(s.size() == m.size() && texts(s) == std::vector<std::string>(m.begin(), m.end()),
+          "a set has its model's elements");
 }
 
 void require_same(const pmap& s, const std::map<std::string, int>& m) {
@@ -144,9 +146,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             it->second = it->second - b;
           }
         }
-        maps.emplace_back(
-            mp.union_with(other, [](const corso::posix_path&, int a, int b) { return a == b ? std::nullopt : std::optional(a - b); }),
-            model);
+        maps.emplace_back(mp.union_with(other, [](const corso::posix_path&, int a,
+                                                  int b) { return a == b ? std::nullopt : std::optional(a - b); }),
+                          model);
         break;
       }
       default: {

@@ -80,7 +80,8 @@ void structure(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std
   require(split_volume(up).first == volume, "a parent keeps the volume", v);
   const basic_path<S> trimmed = rem_empty_seg(a);
   require_valid(trimmed);
-  require(trimmed == a || trimmed.to_string() + std::string(S::dir_sep) == a.to_string(), "rem_empty_seg drops one separator", v);
+  require(trimmed == a || trimmed.to_string() + std::string(S::dir_sep) == a.to_string(),
+          "rem_empty_seg drops one separator", v);
 
   const basic_path<S> n = normalize(a);
   require_valid(n);
@@ -159,7 +160,8 @@ void extensions(const corso::basic_path<S>& a, std::string_view c) {
     if (!e.empty()) require(add_ext(e, kept) == a, "the removed extension added back gives the path", v);
   }
   if (has_ext(c, a)) require(get_ext(a, {.multi_ext = true}).ends_with(c), "has_ext matches the multiple extension", v);
-  require(mem_ext({c, std::string_view("x")}, a) == (has_ext(c, a) || has_ext("x", a)), "mem_ext is has_ext of some", v);
+  require(mem_ext({c, std::string_view("x")}, a) == (has_ext(c, a) || has_ext("x", a)), "mem_ext is has_ext of some",
+          v);
 
   const auto added = maybe([&] { return add_ext(c, a); });
   require(added.has_value() == (c.empty() || !refused<S>(c, a)), "add_ext refuses exactly the bad extensions", c);

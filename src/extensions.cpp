@@ -79,7 +79,8 @@ basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
   if (ext.empty()) return path;
   bool ok = is_seg<S>(ext);
   // a + "b:c" would read as the volume a.b:
-  if constexpr (S::is_windows) ok = ok && (ext.find(':') == ext.npos || detail::windows_volume::has_volume(path.view()));
+  if constexpr (S::is_windows)
+    ok = ok && (ext.find(':') == ext.npos || detail::windows_volume::has_volume(path.view()));
   if (!ok) throw std::invalid_argument(detail::message(ext, "invalid extension"));
   const std::string_view p = path.view();
   const std::string_view seg = detail::sub_last_non_empty_seg<S>(p);
@@ -108,12 +109,12 @@ std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_opti
 }
 
 #define CORSO_INSTANTIATE(S)                                                                     \
-  template CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                               \
-  template CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;                        \
-  template CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                          \
-  template CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);                        \
-  template CORSO_API basic_path<S> rem_ext(const basic_path<S>&, ext_options);                             \
-  template CORSO_API basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options);           \
+  template CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                     \
+  template CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;              \
+  template CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                \
+  template CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);              \
+  template CORSO_API basic_path<S> rem_ext(const basic_path<S>&, ext_options);                   \
+  template CORSO_API basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options); \
   template CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
 
 CORSO_INSTANTIATE(posix_syntax)

@@ -9,7 +9,8 @@ namespace corso {
 formatter::formatter(std::ostream& os, int margin)
     : os_(&os), margin_(std::max(margin, 1)), max_indent_(std::max(margin_ - 10, margin_ / 2)) {}
 
-formatter::formatter(int margin) : os_(nullptr), margin_(std::max(margin, 1)), max_indent_(std::max(margin_ - 10, margin_ / 2)) {}
+formatter::formatter(int margin)
+    : os_(nullptr), margin_(std::max(margin, 1)), max_indent_(std::max(margin_ - 10, margin_ / 2)) {}
 
 formatter::~formatter() {
   try {
@@ -33,7 +34,8 @@ formatter& formatter::close_box() {
 
 formatter& formatter::text(std::string_view s) {
   if (s.empty()) return *this;
-  pending_.push_back({kind::text, static_cast<int>(std::min<std::size_t>(s.size(), 1u << 30)), 0, depth_, text_.size()});
+  pending_.push_back(
+      {kind::text, static_cast<int>(std::min<std::size_t>(s.size(), 1u << 30)), 0, depth_, text_.size()});
   text_.append(s);
   return *this;
 }

@@ -33,8 +33,8 @@ template <char Sep>
   const auto block = [&](std::size_t at) {
     const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
     const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at - 1));
-    unsigned bits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, dot), _mm_cmpeq_epi8(before, sep))));
+    unsigned bits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, dot), _mm_cmpeq_epi8(before, sep))));
     for (; bits != 0; bits &= bits - 1) {
       if (rel_at(at + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
     }
@@ -99,6 +99,5 @@ inline void normal_segs(std::string_view v, seg_list& out) {
     out.push({});
   }
 }
-
 
 }  // namespace corso::detail

@@ -15,7 +15,6 @@ namespace detail {
 
 namespace {
 
-
 template <char Sep>
 bool is_prefix_of(std::string_view prefix, std::string_view p) noexcept {
   if (!p.starts_with(prefix)) return false;
@@ -51,8 +50,8 @@ std::optional<std::string_view> find_prefix_windows(std::string_view p0, std::st
   const std::optional<std::size_t> i = _prefix_last_index<'\\'>(p0, p1);
   if (!i) return std::nullopt;
   // A common prefix reaches past both volumes: paths on different volumes have none.
-  const std::size_t v = std::max(windows_volume::sub_split_volume(p0).volume.size(),
-                                 windows_volume::sub_split_volume(p1).volume.size());
+  const std::size_t v =
+      std::max(windows_volume::sub_split_volume(p0).volume.size(), windows_volume::sub_split_volume(p1).volume.size());
   if (*i < v) return std::nullopt;
   return p0.substr(0, *i + 1);
 }
@@ -211,18 +210,18 @@ void dump(formatter& f, const basic_path<S>& p) {
   f.text(detail::dump(p.view()));
 }
 
-#define CORSO_INSTANTIATE(S)                                                                            \
-  template CORSO_API bool is_prefix(const basic_path<S>&, const basic_path<S>&) noexcept;                         \
-  template CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>&, const basic_path<S>&);        \
-  template CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>&, const basic_path<S>&);         \
-  template CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>&, const basic_path<S>&);         \
-  template CORSO_API bool is_rooted(const basic_path<S>&, const basic_path<S>&);                                  \
-  template CORSO_API bool is_rel(const basic_path<S>&) noexcept;                                                  \
-  template CORSO_API bool is_abs(const basic_path<S>&) noexcept;                                                  \
-  template CORSO_API bool is_root(const basic_path<S>&) noexcept;                                                 \
-  template CORSO_API bool is_current_dir(const basic_path<S>&, dir_options) noexcept;                             \
-  template CORSO_API bool is_parent_dir(const basic_path<S>&, dir_options) noexcept;                              \
-  template CORSO_API bool is_dotfile(const basic_path<S>&);                                                       \
+#define CORSO_INSTANTIATE(S)                                                                               \
+  template CORSO_API bool is_prefix(const basic_path<S>&, const basic_path<S>&) noexcept;                  \
+  template CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>&, const basic_path<S>&); \
+  template CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>&, const basic_path<S>&);  \
+  template CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>&, const basic_path<S>&);  \
+  template CORSO_API bool is_rooted(const basic_path<S>&, const basic_path<S>&);                           \
+  template CORSO_API bool is_rel(const basic_path<S>&) noexcept;                                           \
+  template CORSO_API bool is_abs(const basic_path<S>&) noexcept;                                           \
+  template CORSO_API bool is_root(const basic_path<S>&) noexcept;                                          \
+  template CORSO_API bool is_current_dir(const basic_path<S>&, dir_options) noexcept;                      \
+  template CORSO_API bool is_parent_dir(const basic_path<S>&, dir_options) noexcept;                       \
+  template CORSO_API bool is_dotfile(const basic_path<S>&);                                                \
   template CORSO_API void dump(formatter&, const basic_path<S>&);
 
 CORSO_INSTANTIATE(posix_syntax)

@@ -56,7 +56,8 @@ template <path_syntax S>
   const bool root_is_dir = root.back() == sep;
   // The common prefix, root read as if it ended with a separator.
   const std::size_t max = std::min(root.size(), p.size());
-  std::size_t c = static_cast<std::size_t>(std::mismatch(root.begin(), root.begin() + static_cast<std::ptrdiff_t>(max), p.begin()).first - root.begin());
+  std::size_t c = static_cast<std::size_t>(
+      std::mismatch(root.begin(), root.begin() + static_cast<std::ptrdiff_t>(max), p.begin()).first - root.begin());
   if (c == root.size() && !root_is_dir && c < p.size() && p[c] == sep) ++c;  // the separator root lacks
   const std::size_t last_sep = c == 0 ? std::string_view::npos : p.rfind(sep, c - 1);
   const std::size_t shared = last_sep == std::string_view::npos ? 0 : last_sep + 1;
@@ -73,6 +74,5 @@ template <path_syntax S>
   out.append(rest);
   return out;
 }
-
 
 }  // namespace corso::detail

@@ -14,8 +14,8 @@
 namespace corso::detail {
 
 struct scan_result {
-  bool has_nul = false;  // not a path
-  bool has_run = false;  // a separator run to collapse
+  bool has_nul = false;    // not a path
+  bool has_run = false;    // a separator run to collapse
   bool has_slash = false;  // under Windows, a '/' to turn into '\'
 };
 

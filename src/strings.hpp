@@ -22,11 +22,21 @@ inline void append_dump(std::string& out, std::string_view s) {
   for (char ch : s) {
     const auto c = static_cast<unsigned char>(ch);
     switch (c) {
-      case '"': out.append("\\\""); break;
-      case '\\': out.append("\\\\"); break;
-      case '\n': out.append("\\n"); break;
-      case '\t': out.append("\\t"); break;
-      case '\r': out.append("\\r"); break;
+      case '"':
+        out.append("\\\"");
+        break;
+      case '\\':
+        out.append("\\\\");
+        break;
+      case '\n':
+        out.append("\\n");
+        break;
+      case '\t':
+        out.append("\\t");
+        break;
+      case '\r':
+        out.append("\\r");
+        break;
       default:
         if (c < 0x20 || c >= 0x7F) {
           out.append("\\x");
@@ -85,7 +95,8 @@ inline void append_dump(std::string& out, std::string_view s) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(block, needle));
   };
   for (; end >= 16; end -= 16) {
-    if (const int bits = last_in(end - 16); bits != 0) return end - 16 + static_cast<std::size_t>(31 - __builtin_clz(static_cast<unsigned>(bits)));
+    if (const int bits = last_in(end - 16); bits != 0)
+      return end - 16 + static_cast<std::size_t>(31 - __builtin_clz(static_cast<unsigned>(bits)));
   }
   if (end > 0 && s.size() >= 16) {
     // The first bytes, in a block that overlaps the ones seen: keep bits below end.

@@ -119,9 +119,7 @@ std::string _basename(std::string_view v) {
   return sub_is_rel_seg(s) ? std::string() : std::string(s);
 }
 
-std::string basename_posix(std::string_view p) {
-  return posix_volume::is_root(p) ? std::string() : _basename<'/'>(p);
-}
+std::string basename_posix(std::string_view p) { return posix_volume::is_root(p) ? std::string() : _basename<'/'>(p); }
 
 std::string basename_windows(std::string_view p) {
   const std::string_view rest = windows_volume::sub_split_volume(p).rest;
@@ -310,23 +308,23 @@ basic_path<S> rem_empty_seg(basic_path<S>&& p) {
   return detail::make_path<S>(std::move(s));
 }
 
-#define CORSO_INSTANTIATE(S)                                                               \
-  template CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);                  \
-  template CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                       \
-  template CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);               \
-  template CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);                    \
-  template CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);         \
-  template CORSO_API std::vector<std::string> segs(const basic_path<S>&);                            \
-  template CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                                \
-  template CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                               \
-  template CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                                \
-  template CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                                     \
-  template CORSO_API std::string filename(const basic_path<S>&);                                     \
-  template CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&);       \
-  template CORSO_API basic_path<S> base(const basic_path<S>&);                                       \
-  template CORSO_API std::string basename(const basic_path<S>&);                                     \
-  template CORSO_API basic_path<S> parent(const basic_path<S>&);                                     \
-  template CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                              \
+#define CORSO_INSTANTIATE(S)                                                                   \
+  template CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);            \
+  template CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                 \
+  template CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);         \
+  template CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);              \
+  template CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);   \
+  template CORSO_API std::vector<std::string> segs(const basic_path<S>&);                      \
+  template CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                          \
+  template CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                         \
+  template CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                          \
+  template CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                               \
+  template CORSO_API std::string filename(const basic_path<S>&);                               \
+  template CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&); \
+  template CORSO_API basic_path<S> base(const basic_path<S>&);                                 \
+  template CORSO_API std::string basename(const basic_path<S>&);                               \
+  template CORSO_API basic_path<S> parent(const basic_path<S>&);                               \
+  template CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                        \
   template CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&&);
 
 CORSO_INSTANTIATE(posix_syntax)

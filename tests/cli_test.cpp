@@ -1,7 +1,7 @@
 #include "cli.hpp"
 
-#include <corso/version.hpp>
 #include <gtest/gtest.h>
+#include <corso/version.hpp>
 
 #include <sstream>
 #include <string>
@@ -77,9 +77,9 @@ TEST(Tool, TellsItsVersion) {
   const outcome o = run_tool({"--version"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "corso " CORSO_VERSION_STRING "\n");
-  EXPECT_EQ(std::string(CORSO_VERSION_STRING),
-            std::to_string(CORSO_VERSION_MAJOR) + "." + std::to_string(CORSO_VERSION_MINOR) + "." +
-                std::to_string(CORSO_VERSION_PATCH));
+  EXPECT_EQ(std::string(CORSO_VERSION_STRING), std::to_string(CORSO_VERSION_MAJOR) + "." +
+                                                   std::to_string(CORSO_VERSION_MINOR) + "." +
+                                                   std::to_string(CORSO_VERSION_PATCH));
 }
 
 TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
@@ -93,9 +93,17 @@ TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
 }
 
 TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
-  for (const std::vector<std::string_view>& args : std::vector<std::vector<std::string_view>>{
-           {}, {"--bogus"}, {"frobnicate", "a"}, {"normalize"}, {"normalize", "a", "b"}, {"normalize", "--prefix", "a"},
-           {"-z", "dir-sep"}, {"-z", "normalize", "a"}, {"get-ext", "--prefix", "a"}, {"-z", "mem-ext", "x"}}) {
+  for (const std::vector<std::string_view>& args :
+       std::vector<std::vector<std::string_view>>{{},
+                                                  {"--bogus"},
+                                                  {"frobnicate", "a"},
+                                                  {"normalize"},
+                                                  {"normalize", "a", "b"},
+                                                  {"normalize", "--prefix", "a"},
+                                                  {"-z", "dir-sep"},
+                                                  {"-z", "normalize", "a"},
+                                                  {"get-ext", "--prefix", "a"},
+                                                  {"-z", "mem-ext", "x"}}) {
     const outcome o = run_tool(args);
     EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]);
     EXPECT_EQ(o.out, "");
@@ -114,7 +122,9 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "split-volume"}, "//a\0\0/b\0"s);
   EXPECT_EQ(o.out, "/\0/a\0\0\0\0/b\0"s);
   o = run_tool({"--posix", "-z", "segs"}, "/a\0\0b/\0"s);
-  EXPECT_EQ(o.out, "2\0\0a\0\0" "2\0b\0\0"s);
+  EXPECT_EQ(o.out,
+            "2\0\0a\0\0"
+            "2\0b\0\0"s);
   EXPECT_EQ(o.status, 2);
 
   // Booleans are fields; the status only tells whether a record failed.
@@ -138,7 +148,9 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   EXPECT_EQ(o.out, "b\0\0./\0"s);
 
   // A list argument is a count field and its elements.
-  o = run_tool({"--posix", "-z", "mem-ext"}, "2\0zip\0gz\0a.tar.gz\0" "0\0a.b\0"s);
+  o = run_tool({"--posix", "-z", "mem-ext"},
+               "2\0zip\0gz\0a.tar.gz\0"
+               "0\0a.b\0"s);
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "true\0false\0"s);
   o = run_tool({"--posix", "-z", "mem-ext"}, "x\0a\0"s);

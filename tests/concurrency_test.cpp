@@ -42,7 +42,8 @@ TEST(Concurrency, ThreadsShareSetsMapsAndPaths) {
         seen += normalize(w).view().size() + (w + "txt").view().size() + split_volume(w).first.size();
         seen += print_to_string([&](formatter& f) { shared.dump(f); }).size();
         const posix_path_map<int> grown = shared_map.add(paths[round], round).remove(paths[round * 3 % paths.size()]);
-        seen += grown.size() + shared_map.union_with(grown, [](const posix_path&, int a, int) { return std::optional(a); }).size();
+        seen += grown.size() +
+                shared_map.union_with(grown, [](const posix_path&, int a, int) { return std::optional(a); }).size();
       }
       results[t] = seen + mine.size();
     });

@@ -14,17 +14,28 @@ TEST(Extensions, SingleAndMultiple) {
     const char* multiple;
     bool exists, exists_multi;
   } cases[] = {
-      {"a/b.tar.gz", ".gz", ".tar.gz", true, true}, {"/a/b.txt", ".txt", ".txt", true, false},
-      {".bashrc", "", "", false, false},            {".bashrc.bak", ".bak", ".bak", true, false},
-      {"a/.", "", "", false, false},                {"a/..", "", "", false, false},
-      {".", "", "", false, false},                  {"..", "", "", false, false},
-      {"...", "", "", false, false},                {"..a", "", "", false, false},
-      {"a.", ".", ".", true, false},                {"a..", ".", "..", true, true},
-      {"a.b.", ".", ".b.", true, true},             {"a..b", ".b", "..b", true, true},
-      {".a.b", ".b", ".b", true, false},            {"a/b/", "", "", false, false},
-      {"a.b/", ".b", ".b", true, false},            {"a.tar.gz/", ".gz", ".tar.gz", true, true},
-      {"a b.c d", ".c d", ".c d", true, false},     {"/", "", "", false, false},
-      {"//", "", "", false, false},                 {"x.y/a", "", "", false, false},
+      {"a/b.tar.gz", ".gz", ".tar.gz", true, true},
+      {"/a/b.txt", ".txt", ".txt", true, false},
+      {".bashrc", "", "", false, false},
+      {".bashrc.bak", ".bak", ".bak", true, false},
+      {"a/.", "", "", false, false},
+      {"a/..", "", "", false, false},
+      {".", "", "", false, false},
+      {"..", "", "", false, false},
+      {"...", "", "", false, false},
+      {"..a", "", "", false, false},
+      {"a.", ".", ".", true, false},
+      {"a..", ".", "..", true, true},
+      {"a.b.", ".", ".b.", true, true},
+      {"a..b", ".b", "..b", true, true},
+      {".a.b", ".b", ".b", true, false},
+      {"a/b/", "", "", false, false},
+      {"a.b/", ".b", ".b", true, false},
+      {"a.tar.gz/", ".gz", ".tar.gz", true, true},
+      {"a b.c d", ".c d", ".c d", true, false},
+      {"/", "", "", false, false},
+      {"//", "", "", false, false},
+      {"x.y/a", "", "", false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.p);
@@ -72,12 +83,24 @@ TEST(AddExt, InsertsBeforeATrailingSeparator) {
     const char* p;
     const char* out;
   } cases[] = {
-      {"gz", "a/b.tar", "a/b.tar.gz"}, {".gz", "a/b.tar", "a/b.tar.gz"}, {"tar.gz", "a", "a.tar.gz"},
-      {"x", "a/b/", "a/b.x/"},         {"x", "a.b/", "a.b.x/"},          {"x", ".bashrc", ".bashrc.x"},
-      {"x", "a.", "a..x"},             {"x", "...", "....x"},            {".", "a", "a."},
-      {"..", "a", "a.."},              {"x", "//a", "//a.x"},            {"x", "a/.", "a/."},
-      {"x", "a/..", "a/.."},           {"x", ".", "."},                  {"x", "..", ".."},
-      {"x", "/", "/"},                 {"x", "//", "//"},                {"", "a", "a"},
+      {"gz", "a/b.tar", "a/b.tar.gz"},
+      {".gz", "a/b.tar", "a/b.tar.gz"},
+      {"tar.gz", "a", "a.tar.gz"},
+      {"x", "a/b/", "a/b.x/"},
+      {"x", "a.b/", "a.b.x/"},
+      {"x", ".bashrc", ".bashrc.x"},
+      {"x", "a.", "a..x"},
+      {"x", "...", "....x"},
+      {".", "a", "a."},
+      {"..", "a", "a.."},
+      {"x", "//a", "//a.x"},
+      {"x", "a/.", "a/."},
+      {"x", "a/..", "a/.."},
+      {"x", ".", "."},
+      {"x", "..", ".."},
+      {"x", "/", "/"},
+      {"x", "//", "//"},
+      {"", "a", "a"},
       {"b\\c", "a", "a.b\\c"},
   };
   for (const auto& c : cases) {
@@ -116,11 +139,16 @@ TEST(RemAndSplitExt, KeepTheNameAndTheTrailingSeparator) {
     const char* ext;
     const char* ext_multi;
   } cases[] = {
-      {"a/b.tar.gz", "a/b.tar", "a/b", ".gz", ".tar.gz"}, {"x.y.z", "x.y", "x", ".z", ".y.z"},
-      {"a/b.c/", "a/b/", "a/b/", ".c", ".c"},             {"a.tar.gz/", "a.tar/", "a/", ".gz", ".tar.gz"},
-      {"a.", "a", "a", ".", "."},                         {"a..", "a.", "a", ".", ".."},
-      {"//a.b/", "//a/", "//a/", ".b", ".b"},             {".bashrc", ".bashrc", ".bashrc", "", ""},
-      {"a/.", "a/.", "a/.", "", ""},                      {"/", "/", "/", "", ""},
+      {"a/b.tar.gz", "a/b.tar", "a/b", ".gz", ".tar.gz"},
+      {"x.y.z", "x.y", "x", ".z", ".y.z"},
+      {"a/b.c/", "a/b/", "a/b/", ".c", ".c"},
+      {"a.tar.gz/", "a.tar/", "a/", ".gz", ".tar.gz"},
+      {"a.", "a", "a", ".", "."},
+      {"a..", "a.", "a", ".", ".."},
+      {"//a.b/", "//a/", "//a/", ".b", ".b"},
+      {".bashrc", ".bashrc", ".bashrc", "", ""},
+      {"a/.", "a/.", "a/.", "", ""},
+      {"/", "/", "/", "", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.p);

@@ -1,5 +1,5 @@
-#include <corso/format.hpp>
 #include <gtest/gtest.h>
+#include <corso/format.hpp>
 
 #include <sstream>
 #include <string>

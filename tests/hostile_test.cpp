@@ -75,10 +75,10 @@ TEST(Hostile, TraversalVolumesAndColonsUnderWindows) {
        R"(..\Windows\win.ini)", false},
       {R"(C:\srv\)", "C:/srv/a/../b", R"(C:\srv\b)", R"(C:\srv\a\..\b)", "b", true},
       {R"(C:\srv\)", R"(D:\srv\x)", R"(D:\srv\x)", R"(D:\srv\x)", "-", false},
-      {R"(C:\srv\)", R"(c:\srv\x)", R"(c:\srv\x)", R"(c:\srv\x)", "-", false},  // bytes: c: is not C:
-      {R"(C:\srv\)", "C:x", "C:x", "C:x", "-", false},                          // drive-relative
-      {R"(C:\srv\)", R"(\srv\x)", R"(\srv\x)", R"(\srv\x)", "-", false},         // the current drive's root
-      {R"(C:\srv\)", R"(a\b:c)", R"(a\b:c)", R"(a\b:c)", "-", false},            // ':' makes a\b: a volume
+      {R"(C:\srv\)", R"(c:\srv\x)", R"(c:\srv\x)", R"(c:\srv\x)", "-", false},        // bytes: c: is not C:
+      {R"(C:\srv\)", "C:x", "C:x", "C:x", "-", false},                                // drive-relative
+      {R"(C:\srv\)", R"(\srv\x)", R"(\srv\x)", R"(\srv\x)", "-", false},              // the current drive's root
+      {R"(C:\srv\)", R"(a\b:c)", R"(a\b:c)", R"(a\b:c)", "-", false},                 // ':' makes a\b: a volume
       {R"(C:\srv\)", R"(C:\srv\a:b)", R"(C:\srv\a:b)", R"(C:\srv\a:b)", "-", false},  // a result a:b would be a volume
       {R"(C:\srv\)", R"(\\?\C:\srv\x)", R"(\\?\C:\srv\x)", R"(\\?\C:\srv\x)", "-", false},
       {R"(\\?\C:\srv\)", R"(\\?\C:\srv\..\..\..\x)", R"(\\?\C:\x)", R"(\\?\C:\srv\..\..\..\x)", R"(..\x)", false},
@@ -96,11 +96,21 @@ TEST(Hostile, MalformedVolumesAndBytesAreRefused) {
     std::string in;
     bool posix_ok, windows_ok;
   } cases[] = {
-      {R"(\\?\)", true, false},           {R"(\\?\UNC\)", true, false},     {R"(\\?\UNC\srv)", true, false},
-      {R"(\\?\UNC\srv\)", true, false},   {R"(\\.\)", true, false},         {R"(\\\)", true, false},
-      {"//", true, false},                {"C:", true, false},              {"a/b:", true, false},
-      {"a\0"s, false, false},             {"\0/etc/passwd"s, false, false}, {"/etc/passwd\0.png"s, false, false},
-      {R"(\\?\UNC\srv\sh)", true, true},  {R"(\\?\C:)", true, true},        {"C:/", true, true},
+      {R"(\\?\)", true, false},
+      {R"(\\?\UNC\)", true, false},
+      {R"(\\?\UNC\srv)", true, false},
+      {R"(\\?\UNC\srv\)", true, false},
+      {R"(\\.\)", true, false},
+      {R"(\\\)", true, false},
+      {"//", true, false},
+      {"C:", true, false},
+      {"a/b:", true, false},
+      {"a\0"s, false, false},
+      {"\0/etc/passwd"s, false, false},
+      {"/etc/passwd\0.png"s, false, false},
+      {R"(\\?\UNC\srv\sh)", true, true},
+      {R"(\\?\C:)", true, true},
+      {"C:/", true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(detail::dump(c.in));

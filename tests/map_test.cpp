@@ -54,7 +54,10 @@ TEST(PathMap, TheEmptyMapRaisesOrGivesNothing) {
 TEST(PathMap, Printers) {
   const pmap m = pmap::of_list({{px("b"), 1}, {px("a"), 3}});
   EXPECT_EQ(dumped(m), R"({("a", 3) ("b", 1)})");
-  const auto eq = [](formatter& f, const pmap::value_type& b) { pp(f, b.first); f.text("=" + std::to_string(b.second)); };
+  const auto eq = [](formatter& f, const pmap::value_type& b) {
+    pp(f, b.first);
+    f.text("=" + std::to_string(b.second));
+  };
   EXPECT_EQ(print_to_string([&](formatter& f) { m.pp(f, eq); }), "a=3b=1");
   std::ostringstream os;
   os << m;
@@ -62,9 +65,10 @@ TEST(PathMap, Printers) {
   EXPECT_EQ(print_to_string([&](formatter& f) { m.pp(f, eq, [](formatter& g) { g.text("; "); }); }), "a=3; b=1");
 
   // A binding that does not fit breaks inside its own box, after the comma.
-  const posix_path_map<std::string> long_values = posix_path_map<std::string>::of_list(
-      {{px("key"), std::string(70, 'v')}, {px("other"), "w"}});
-  const std::string out = print_to_string([&](formatter& f) { long_values.dump(f, [](formatter& g, const std::string& v) { g.text(v); }); });
+  const posix_path_map<std::string> long_values =
+      posix_path_map<std::string>::of_list({{px("key"), std::string(70, 'v')}, {px("other"), "w"}});
+  const std::string out = print_to_string(
+      [&](formatter& f) { long_values.dump(f, [](formatter& g, const std::string& v) { g.text(v); }); });
   EXPECT_EQ(out, "{(\"key\",\n  " + std::string(70, 'v') + ")\n (\"other\", w)}");
 }
 
@@ -94,7 +98,8 @@ TEST(PathMap, AgreesWithStdMapAndKeepsOldVersions) {
         break;
       default: {
         const auto& [o, other] = versions[rng() % versions.size()];
-        next = m.union_with(o, [](const posix_path&, int a, int b) { return a == b ? std::nullopt : std::optional(a - b); });
+        next = m.union_with(
+            o, [](const posix_path&, int a, int b) { return a == b ? std::nullopt : std::optional(a - b); });
         for (const auto& [key, b] : other) {
           auto it = expected.find(key);
           if (it == expected.end()) {

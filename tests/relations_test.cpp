@@ -22,9 +22,9 @@ TEST(IsPrefix, EndsAtASegmentBoundaryWithoutNormalizing) {
     const char* p;
     bool out;
   } cases[] = {
-      {"/a", "/a/b", true},   {"/a", "/ab", false},  {"/a/", "/a/b", true}, {"/a/", "/a", false},
-      {"/a", "/a/", true},    {"/a", "/a", true},    {"/", "/a", true},     {"/", "//a", true},
-      {"//", "//a", true},    {"a", "a/b", true},    {"a/b", "a/bc", false}, {"a/./b", "a/b/c", false},
+      {"/a", "/a/b", true},    {"/a", "/ab", false}, {"/a/", "/a/b", true},  {"/a/", "/a", false},
+      {"/a", "/a/", true},     {"/a", "/a", true},   {"/", "/a", true},      {"/", "//a", true},
+      {"//", "//a", true},     {"a", "a/b", true},   {"a/b", "a/bc", false}, {"a/./b", "a/b/c", false},
       {"a/b/c", "a/b", false},
   };
   for (const auto& c : cases) {
@@ -39,11 +39,24 @@ TEST(IsPrefix, EndsAtASegmentBoundaryWithoutNormalizing) {
 
 TEST(FindPrefix, LongestCommonPrefixOfBoth) {
   const pair_case posix[] = {
-      {"/a/b", "/a/c", "/a/"},    {"/a/b", "/a/b/c", "/a/b"}, {"/a/b/", "/a/b/c", "/a/b/"}, {"/a/b", "/a/b/", "/a/b"},
-      {"/a/b/", "/a/b", "/a/b"},  {"a/b", "a/bc", "a/"},      {"/ab", "/a/b", "/"},         {"ab/c", "ab", "ab"},
-      {"a", "a", "a"},            {"/a", "/b", "/"},          {"/", "/", "/"},              {"a", "b", "-"},
-      {"/a", "b", "-"},           {"//a", "/a", "-"},         {"//a", "//b", "//"},         {"//", "//", "//"},
-      {"/a/../b", "/a/c", "/a/"}, {"ab", "abc", "-"},
+      {"/a/b", "/a/c", "/a/"},
+      {"/a/b", "/a/b/c", "/a/b"},
+      {"/a/b/", "/a/b/c", "/a/b/"},
+      {"/a/b", "/a/b/", "/a/b"},
+      {"/a/b/", "/a/b", "/a/b"},
+      {"a/b", "a/bc", "a/"},
+      {"/ab", "/a/b", "/"},
+      {"ab/c", "ab", "ab"},
+      {"a", "a", "a"},
+      {"/a", "/b", "/"},
+      {"/", "/", "/"},
+      {"a", "b", "-"},
+      {"/a", "b", "-"},
+      {"//a", "/a", "-"},
+      {"//a", "//b", "//"},
+      {"//", "//", "//"},
+      {"/a/../b", "/a/c", "/a/"},
+      {"ab", "abc", "-"},
   };
   for (const auto& c : posix) {
     SCOPED_TRACE(std::string(c.a) + " " + c.b);
@@ -69,9 +82,9 @@ TEST(FindPrefix, LongestCommonPrefixOfBoth) {
 
 TEST(RemPrefix, GivesTheRestAsARelativePath) {
   const pair_case posix[] = {
-      {"/a", "/a/b", "b"},   {"/a/", "/a/b", "b"}, {"/a", "/a/b/c", "b/c"}, {"a", "a/b/", "b/"},
-      {"/", "/a", "a"},      {"/", "//a", "a"},    {"/a", "/a/", "./"},     {"/a", "/a", "-"},
-      {"/a/", "/a/", "-"},   {"/a/", "/a", "-"},   {"/a", "/ab", "-"},
+      {"/a", "/a/b", "b"}, {"/a/", "/a/b", "b"}, {"/a", "/a/b/c", "b/c"}, {"a", "a/b/", "b/"},
+      {"/", "/a", "a"},    {"/", "//a", "a"},    {"/a", "/a/", "./"},     {"/a", "/a", "-"},
+      {"/a/", "/a/", "-"}, {"/a/", "/a", "-"},   {"/a", "/ab", "-"},
   };
   for (const auto& c : posix) {
     SCOPED_TRACE(std::string(c.a) + " " + c.b);
@@ -91,19 +104,45 @@ TEST(RemPrefix, GivesTheRestAsARelativePath) {
 
 TEST(RelativizePosix, LeadsFromTheRootToThePath) {
   const pair_case cases[] = {
-      {"/a/b/", "/a/c", "../c"},       {"/a/b/", "/a/b", "../b"},       {"/a/b/", "/a/b/", "./"},
-      {"/a/b/", "/x", "../../x"},      {"/a/b/", "/a/b/c/d", "c/d"},    {"/a/b/", "/a/b/c/", "c/"},
-      {"/a/b/", "/", "../../"},        {"/a/b/", "/a/b/../c", "../c"},  {"/a/b/", "/a/b/./c", "c"},
-      {"/a/b/", "c", "-"},             {"/a/b", "/a/b/c", "c"},         {"/a/b/c/", "/a", "../../../a"},
-      {"/", "/", "./"},                {"/", "/a", "a"},                {"/", "/..", "./"},
-      {"/a", "/", "../"},              {"/a", "a", "-"},                {"a", "/a", "-"},
-      {"./", "/a", "-"},               {"a/", "b", "../b"},             {"a/", "../b", "../../b"},
-      {"a/b", "c/d", "../../c/d"},     {"a/b/c", "a/x/y/", "../../x/y/"}, {"a", "a", "../a"},
-      {"a/", "a/", "./"},              {"a/b", "a/b/", "./"},           {"a/b/", "a", "../../a"},
-      {"a/", ".", ".././"},            {".", "a/b", "a/b"},             {".", ".", "./"},
-      {".", "..", "../"},              {"..", "..", "./"},              {"..", "../a", "a"},
-      {"..", "a", "-"},                {"..", ".", "-"},                {"../a/", "../b", "../b"},
-      {"../a/", "b", "-"},             {"../../", "../", "-"},          {"//a/", "/a/b", "b"},
+      {"/a/b/", "/a/c", "../c"},
+      {"/a/b/", "/a/b", "../b"},
+      {"/a/b/", "/a/b/", "./"},
+      {"/a/b/", "/x", "../../x"},
+      {"/a/b/", "/a/b/c/d", "c/d"},
+      {"/a/b/", "/a/b/c/", "c/"},
+      {"/a/b/", "/", "../../"},
+      {"/a/b/", "/a/b/../c", "../c"},
+      {"/a/b/", "/a/b/./c", "c"},
+      {"/a/b/", "c", "-"},
+      {"/a/b", "/a/b/c", "c"},
+      {"/a/b/c/", "/a", "../../../a"},
+      {"/", "/", "./"},
+      {"/", "/a", "a"},
+      {"/", "/..", "./"},
+      {"/a", "/", "../"},
+      {"/a", "a", "-"},
+      {"a", "/a", "-"},
+      {"./", "/a", "-"},
+      {"a/", "b", "../b"},
+      {"a/", "../b", "../../b"},
+      {"a/b", "c/d", "../../c/d"},
+      {"a/b/c", "a/x/y/", "../../x/y/"},
+      {"a", "a", "../a"},
+      {"a/", "a/", "./"},
+      {"a/b", "a/b/", "./"},
+      {"a/b/", "a", "../../a"},
+      {"a/", ".", ".././"},
+      {".", "a/b", "a/b"},
+      {".", ".", "./"},
+      {".", "..", "../"},
+      {"..", "..", "./"},
+      {"..", "../a", "a"},
+      {"..", "a", "-"},
+      {"..", ".", "-"},
+      {"../a/", "../b", "../b"},
+      {"../a/", "b", "-"},
+      {"../../", "../", "-"},
+      {"//a/", "/a/b", "b"},
       {"/a/", "//a/b", "b"},
   };
   for (const auto& c : cases) {
@@ -142,9 +181,9 @@ TEST(IsRooted, TrueOnlyInsideTheRoot) {
     const char* p;
     bool out;
   } cases[] = {
-      {"/a/b/", "/a/b/c", true},  {"/a/b", "/a/b/c", true}, {"/a/b/", "/a/b/", true}, {"/a/", "/a/./b/..", true},
-      {"a/", "a/b", true},        {"/", "/a", true},        {"/a/b/", "/a/b", false}, {"/a/b/", "/a/c", false},
-      {"/a/", "a/b", false},      {"a", "a", false},        {"a/", "a/../b", false},  {"/srv/", "/srv/../etc", false},
+      {"/a/b/", "/a/b/c", true},   {"/a/b", "/a/b/c", true}, {"/a/b/", "/a/b/", true}, {"/a/", "/a/./b/..", true},
+      {"a/", "a/b", true},         {"/", "/a", true},        {"/a/b/", "/a/b", false}, {"/a/b/", "/a/c", false},
+      {"/a/", "a/b", false},       {"a", "a", false},        {"a/", "a/../b", false},  {"/srv/", "/srv/../etc", false},
       {"/srv/", "/srv/..x", true},
   };
   for (const auto& c : cases) {

@@ -79,8 +79,7 @@ TEST(EndOfPathWindows, DirectoryFileBaseParent) {
       {R"(C:\a\)", true, "", R"(C:\)", R"(a\)", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)"},
       {R"(\\srv\sh\)", true, "", R"(\\srv\sh\)", R"(.\)", "", R"(\\srv\sh\)", R"(\\srv\sh\)", R"(\\srv\sh\)"},
       {R"(\\srv\sh\a)", false, "a", R"(\\srv\sh\)", "a", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)"},
-      {R"(\\srv\sh\a\)", true, "", R"(\\srv\sh\)", R"(a\)", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)",
-       R"(\\srv\sh\a\)"},
+      {R"(\\srv\sh\a\)", true, "", R"(\\srv\sh\)", R"(a\)", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)"},
       {R"(\..)", true, "", R"(\)", "..", "", R"(\..\..\)", R"(\..)", R"(\..\)"},
       {R"(a\..)", true, "", R"(a\)", "..", "", R"(a\..\..\)", R"(a\..)", R"(a\..\)"},
       {R"(\\?\UNC\s\h\a\b)", false, "b", R"(\\?\UNC\s\h\a\)", "b", "b", R"(\\?\UNC\s\h\a\)", R"(\\?\UNC\s\h\a\b)",
@@ -97,9 +96,8 @@ TEST(AddSegAndAppendPosix, JoinWithOneSeparator) {
     const char* seg;
     const char* out;
   } segs_cases[] = {
-      {"a", "b", "a/b"},   {"a/", "b", "a/b"}, {"/", "b", "/b"},     {"//", "b", "//b"},
-      {"a", "", "a/"},     {"a/", "", "a/"},   {"a", "..", "a/.."},  {"a", "b\\c", "a/b\\c"},
-      {"a", "b:c", "a/b:c"},
+      {"a", "b", "a/b"}, {"a/", "b", "a/b"},  {"/", "b", "/b"},        {"//", "b", "//b"},    {"a", "", "a/"},
+      {"a/", "", "a/"},  {"a", "..", "a/.."}, {"a", "b\\c", "a/b\\c"}, {"a", "b:c", "a/b:c"},
   };
   for (const auto& c : segs_cases) {
     SCOPED_TRACE(std::string(c.p) + " + " + c.seg);
@@ -113,8 +111,8 @@ TEST(AddSegAndAppendPosix, JoinWithOneSeparator) {
     const char* p1;
     const char* out;
   } append_cases[] = {
-      {"a", "b", "a/b"},      {"a/", "b", "a/b"},       {"a", "b/", "a/b/"}, {"/a/", "../b", "/a/../b"},
-      {"a", "/b", "/b"},      {"a", "//b", "//b"},      {".", "a", "./a"},   {"//", "a", "//a"},
+      {"a", "b", "a/b"}, {"a/", "b", "a/b"},  {"a", "b/", "a/b/"}, {"/a/", "../b", "/a/../b"},
+      {"a", "/b", "/b"}, {"a", "//b", "//b"}, {".", "a", "./a"},   {"//", "a", "//a"},
   };
   for (const auto& c : append_cases) {
     SCOPED_TRACE(std::string(c.p0) + " / " + c.p1);
@@ -145,9 +143,12 @@ TEST(AddSegAndAppendWindows, VolumesDecideWhatSurvives) {
     const char* p1;
     const char* out;
   } append_cases[] = {
-      {R"(C:\a)", "b", R"(C:\a\b)"},        {"C:a", "b", R"(C:a\b)"},
-      {R"(\\srv\sh\)", "x", R"(\\srv\sh\x)"}, {R"(C:\a)", R"(\b)", R"(\b)"},
-      {R"(C:\a)", "D:b", "D:b"},            {"x", "y:z", "y:z"},
+      {R"(C:\a)", "b", R"(C:\a\b)"},
+      {"C:a", "b", R"(C:a\b)"},
+      {R"(\\srv\sh\)", "x", R"(\\srv\sh\x)"},
+      {R"(C:\a)", R"(\b)", R"(\b)"},
+      {R"(C:\a)", "D:b", "D:b"},
+      {"x", "y:z", "y:z"},
       {R"(C:\a)", R"(\\srv\sh\x)", R"(\\srv\sh\x)"},
   };
   for (const auto& c : append_cases) {
@@ -180,8 +181,8 @@ TEST(SplitVolumeAndSegs, PutBackTogetherGiveThePath) {
     const char* rest;
     strings segs;
   } posix_cases[] = {
-      {"/", "", "/", {"", ""}},         {"//", "/", "/", {"", ""}},    {"//a/b/", "/", "/a/b/", {"", "a", "b", ""}},
-      {"a", "", "a", {"a"}},            {"/a", "", "/a", {"", "a"}},   {"//a", "/", "/a", {"", "a"}},
+      {"/", "", "/", {"", ""}}, {"//", "/", "/", {"", ""}},  {"//a/b/", "/", "/a/b/", {"", "a", "b", ""}},
+      {"a", "", "a", {"a"}},    {"/a", "", "/a", {"", "a"}}, {"//a", "/", "/a", {"", "a"}},
   };
   for (const auto& c : posix_cases) {
     SCOPED_TRACE(c.p);
@@ -283,7 +284,8 @@ TEST(Structure, ResultsAreValidPathsOverGeneratedInput) {
       check_windows_roads(*p);
     }
   }
-  for (const char* p : {R"(\)", R"(C:\)", "C:a", "C:..", R"(\\s\h\)", R"(\\s\h\a:b)", R"(a:b\c:d\)", R"(\..)", "x:.", R"(a\b:c)", R"(x\y:z\)"}) {
+  for (const char* p : {R"(\)", R"(C:\)", "C:a", "C:..", R"(\\s\h\)", R"(\\s\h\a:b)", R"(a:b\c:d\)", R"(\..)", "x:.",
+                        R"(a\b:c)", R"(x\y:z\)"}) {
     check_windows_roads(wn(p));
   }
 }

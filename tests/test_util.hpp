@@ -72,8 +72,8 @@ class path_generator {
   }
 
   std::string windows() {
-    static const char* const starts[] = {"",        "",         "\\",       "C:",          "C:\\",
-                                         "ab:",     "\\\\s\\h", "\\\\s\\h\\", "\\\\?\\C:\\", "\\\\?\\UNC\\s\\h\\",
+    static const char* const starts[] = {"",           "",         "\\",         "C:",          "C:\\",
+                                         "ab:",        "\\\\s\\h", "\\\\s\\h\\", "\\\\?\\C:\\", "\\\\?\\UNC\\s\\h\\",
                                          "\\\\.\\d\\", ".\\"};
     std::string s = starts[pick(12)];
     add_segments(s, pick(4) == 0 ? '/' : '\\');

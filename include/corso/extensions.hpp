@@ -33,8 +33,8 @@ template <path_syntax S>
 
 // True when has_ext holds for some element of exts: mem_ext({".zip", "gz"}, a/b.tar.gz) => true.
 template <class Exts, path_syntax S>
-  requires std::ranges::input_range<const Exts&> &&
-           std::convertible_to<std::ranges::range_reference_t<const Exts&>, std::string_view>
+requires std::ranges::input_range<const Exts&> &&
+    std::convertible_to<std::ranges::range_reference_t<const Exts&>, std::string_view>
 [[nodiscard]] bool mem_ext(const Exts& exts, const basic_path<S>& p) noexcept {
   for (auto&& ext : exts) {
     if (has_ext(std::string_view(ext), p)) return true;
@@ -72,7 +72,8 @@ template <path_syntax S>
 // (rem_ext(p), get_ext(p)): split_ext(a/b.tar.gz) => (a/b.tar, ".gz"),
 // split_ext(a.tar.gz/, {.multi_ext = true}) => (a/, ".tar.gz"), split_ext(.bashrc) => (.bashrc, "").
 template <path_syntax S>
-[[nodiscard]] CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options = {});
+[[nodiscard]] CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p,
+                                                                        ext_options options = {});
 
 // p + "txt" is add_ext("txt", p): a/b + "txt" => a/b.txt.
 template <path_syntax S>

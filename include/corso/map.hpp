@@ -95,7 +95,9 @@ class basic_path_map {
 
   // 5. The map of k bound to v alone.
   // e.g. singleton(a, 1) => {a: 1}
-  [[nodiscard]] static basic_path_map singleton(key_type k, V v) { return basic_path_map().add(std::move(k), std::move(v)); }
+  [[nodiscard]] static basic_path_map singleton(key_type k, V v) {
+    return basic_path_map().add(std::move(k), std::move(v));
+  }
 
   // 6. The map without k; *this when k is not bound.
   // e.g. {a: 1, b: 2}.remove(a) => {b: 2}
@@ -143,7 +145,8 @@ class basic_path_map {
       std::optional<V> v = f(ours->value.first, ours->value.second, theirs->value.second);
       return v ? box_ref(new box(ours->value.first, std::move(*v))) : box_ref();
     };
-    return basic_path_map(detail::tree::unite(root_, other.root_, pick, detail::tree::shared_subtrees::go_through_pick));
+    return basic_path_map(
+        detail::tree::unite(root_, other.root_, pick, detail::tree::shared_subtrees::go_through_pick));
   }
 
   // 9. The order of maps: their bindings in increasing key order compared one
@@ -166,13 +169,12 @@ class basic_path_map {
   template <class Eq>
   [[nodiscard]] friend bool equal(const basic_path_map& a, const basic_path_map& b, Eq&& eq) {
     if (a.root_ == b.root_) return true;
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&eq](const value_type& x, const value_type& y) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&eq](const value_type& x, const value_type& y) {
              return x.first == y.first && eq(x.second, y.second);
            });
   }
-  friend bool operator==(const basic_path_map& a, const basic_path_map& b)
-    requires std::equality_comparable<V>
-  {
+  friend bool operator==(const basic_path_map& a, const basic_path_map& b) requires std::equality_comparable<V> {
     return equal(a, b, std::equal_to<>());
   }
 
@@ -180,7 +182,8 @@ class basic_path_map {
   // e.g. {b: 2, a: 1}.for_each(f) calls f(a, 1), then f(b, 2)
   template <class F>
   void for_each(F&& f) const {
-    detail::tree::for_each_node(root_.get(), [&f](const node& n) { f(n.element->value.first, n.element->value.second); });
+    detail::tree::for_each_node(root_.get(),
+                                [&f](const node& n) { f(n.element->value.first, n.element->value.second); });
   }
 
   // 12. f(...f(acc, k1, v1)..., kn, vn) over the bindings in increasing key order.
@@ -364,7 +367,9 @@ class basic_path_map {
 
   // 37. The binding of the least key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_min_binding() => (a, 1)
-  [[nodiscard]] const value_type& get_min_binding() const { return value_or_empty(detail::tree::min_node(root_.get())); }
+  [[nodiscard]] const value_type& get_min_binding() const {
+    return value_or_empty(detail::tree::min_node(root_.get()));
+  }
 
   // 38. The binding of the greatest key, or nothing.
   // e.g. {b: 2, a: 1}.max_binding() => (b, 2)
@@ -372,7 +377,9 @@ class basic_path_map {
 
   // 39. The binding of the greatest key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_max_binding() => (b, 2)
-  [[nodiscard]] const value_type& get_max_binding() const { return value_or_empty(detail::tree::max_node(root_.get())); }
+  [[nodiscard]] const value_type& get_max_binding() const {
+    return value_or_empty(detail::tree::max_node(root_.get()));
+  }
 
   // 40. Some binding (the least), or nothing.
   // e.g. {b: 2, a: 1}.choose() => (a, 1)
@@ -452,7 +459,8 @@ class basic_path_map {
 
   template <class Pred>
   const node* monotone(Pred& pred, bool first) const {
-    return detail::tree::find_monotone(root_.get(), [&pred](const value_type& b) { return pred(b.first); }, first);
+    return detail::tree::find_monotone(
+        root_.get(), [&pred](const value_type& b) { return pred(b.first); }, first);
   }
 
   static std::optional<binding> optional_of(const node* n) {
@@ -476,7 +484,8 @@ class basic_path_map {
     using out = std::pair<const key_type, W>;
     if (n == nullptr) return {};
     auto l = map_node<W>(n->left.get(), f);
-    detail::tree::box_ref<out> b(new detail::tree::box<out>(n->element->value.first, f(n->element->value.first, n->element->value.second)));
+    detail::tree::box_ref<out> b(
+        new detail::tree::box<out>(n->element->value.first, f(n->element->value.first, n->element->value.second)));
     return detail::tree::make(std::move(l), std::move(b), map_node<W>(n->right.get(), f));
   }
 
@@ -508,7 +517,7 @@ auto basic_path_map<S, V>::split(const key_type& k) const -> split_result {
 // Writes m.dump laid out at the default margin, each value printed with its
 // own operator<<: {("a", 3) ("b", 1)}.
 template <path_syntax S, class V>
-  requires requires(std::ostream& os, const V& v) { os << v; }
+requires requires(std::ostream& os, const V& v) { os << v; }
 std::ostream& operator<<(std::ostream& os, const basic_path_map<S, V>& m) {
   formatter f(os);
   m.dump(f, [](formatter& g, const V& v) {

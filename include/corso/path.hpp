@@ -111,17 +111,13 @@ using path = basic_path<host_syntax>;
 
 // Parses a host path (see basic_path::of_string).
 template <class Text>
-  requires requires(Text&& t) { path::of_string(std::forward<Text>(t)); }
-[[nodiscard]] result<path> of_string(Text&& s) {
-  return path::of_string(std::forward<Text>(s));
-}
+requires requires(Text&& t) { path::of_string(std::forward<Text>(t)); }
+[[nodiscard]] result<path> of_string(Text&& s) { return path::of_string(std::forward<Text>(s)); }
 
 // Parses a host path or throws std::invalid_argument (see basic_path::v).
 template <class Text>
-  requires requires(Text&& t) { path::v(std::forward<Text>(t)); }
-[[nodiscard]] path v(Text&& s) {
-  return path::v(std::forward<Text>(s));
-}
+requires requires(Text&& t) { path::v(std::forward<Text>(t)); }
+[[nodiscard]] path v(Text&& s) { return path::v(std::forward<Text>(s)); }
 
 // True when s may stand between two separators: no NUL and no separator
 // ('/' under POSIX; '\' and '/' under Windows). The empty string is a segment.

@@ -40,9 +40,7 @@ inline constexpr std::string_view os_type = "Unix";
 #endif
 
 // True exactly for "Win32", byte for byte: is_windows_os_type("win32") is false.
-[[nodiscard]] constexpr bool is_windows_os_type(std::string_view type) noexcept {
-  return type == "Win32";
-}
+[[nodiscard]] constexpr bool is_windows_os_type(std::string_view type) noexcept { return type == "Win32"; }
 
 // True when the host's syntax is the Windows one.
 inline constexpr bool windows = is_windows_os_type(os_type);

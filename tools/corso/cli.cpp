@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
-#include <optional>
-#include <sstream>
 #include <istream>
+#include <optional>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -148,6 +148,8 @@ ext_options ext_opts(const call& c) { return {.multi_ext = c.opts.multi_ext}; }
 dir_options dir_opts(const call& c) { return {.prefix = c.opts.prefix}; }
 
 const std::vector<operation>& operations() {
+  // A table, a row per operation, laid out by hand.
+  // clang-format off
   static const std::vector<operation> ops = {
       {"dir-sep", {}, shape::one, "the directory separator of the syntax", "--windows dir-sep", "\\\n",
        both([](auto s, const call&) { return one(std::string(decltype(s)::dir_sep)); })},
@@ -305,6 +307,7 @@ const std::vector<operation>& operations() {
        }),
        flag::none, true},
   };
+  // clang-format on
   return ops;
 }
 
@@ -395,8 +398,8 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
     }
   }
   if (has_list ? positional.size() < fixed : positional.size() != fixed) {
-    return usage_error(err, std::string(op.name) + " takes " + std::to_string(fixed) +
-                                (has_list ? " or more" : "") + " argument" + (fixed == 1 ? "" : "s"));
+    return usage_error(err, std::string(op.name) + " takes " + std::to_string(fixed) + (has_list ? " or more" : "") +
+                                " argument" + (fixed == 1 ? "" : "s"));
   }
   call c;
   c.opts = opts;

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <atomic>
 #include <cstddef>
+#include <cstdlib>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -133,12 +133,14 @@ node_ref<T> balance(node_ref<T> l, box_ref<T> b, node_ref<T> r) {
   const int hl = height(l);
   const int hr = height(r);
   if (hl > hr + 1) {
-    if (height(l->left) >= height(l->right)) return make(l->left, l->element, make(l->right, std::move(b), std::move(r)));
+    if (height(l->left) >= height(l->right))
+      return make(l->left, l->element, make(l->right, std::move(b), std::move(r)));
     const node<T>& lr = *l->right;
     return make(make(l->left, l->element, lr.left), lr.element, make(lr.right, std::move(b), std::move(r)));
   }
   if (hr > hl + 1) {
-    if (height(r->right) >= height(r->left)) return make(make(std::move(l), std::move(b), r->left), r->element, r->right);
+    if (height(r->right) >= height(r->left))
+      return make(make(std::move(l), std::move(b), r->left), r->element, r->right);
     const node<T>& rl = *r->left;
     return make(make(std::move(l), std::move(b), rl.left), rl.element, make(rl.right, r->element, r->right));
   }
@@ -309,7 +311,6 @@ node_ref<T> subtract_by_split(const node_ref<T>& a, const node_ref<T>& b) {
   return concat(subtract_by_split(s.less, b->left), subtract_by_split(s.greater, b->right));
 }
 
-
 // The two trees walked in order together: `decide(x, y)` gets the boxes of
 // one key (null where a tree lacks it) and gives the box to keep, or none.
 // One pass, one node built per element kept, boxes shared.
@@ -342,9 +343,8 @@ node_ref<T> intersect(const node_ref<T>& a, const node_ref<T>& b) {
   if (!a || !b) return {};
   if (a == b) return a;
   if (split_is_cheaper(a, b)) return intersect_by_split(a, b);
-  return merge_in_order(a, b, [](const box_ref<T>* x, const box_ref<T>* y) {
-    return x != nullptr && y != nullptr ? *x : box_ref<T>();
-  });
+  return merge_in_order(
+      a, b, [](const box_ref<T>* x, const box_ref<T>* y) { return x != nullptr && y != nullptr ? *x : box_ref<T>(); });
 }
 
 template <class T>
@@ -352,9 +352,8 @@ node_ref<T> subtract(const node_ref<T>& a, const node_ref<T>& b) {
   if (!a || a == b) return {};
   if (!b) return a;
   if (split_is_cheaper(a, b)) return subtract_by_split(a, b);
-  return merge_in_order(a, b, [](const box_ref<T>* x, const box_ref<T>* y) {
-    return x != nullptr && y == nullptr ? *x : box_ref<T>();
-  });
+  return merge_in_order(
+      a, b, [](const box_ref<T>* x, const box_ref<T>* y) { return x != nullptr && y == nullptr ? *x : box_ref<T>(); });
 }
 
 // In-order traversal, calling f on every node; a stack of the left spine.
