@@ -82,6 +82,8 @@ result<basic_path<S>> basic_path<S>::of_string(std::string_view s) {
   return of_string(std::string(s));
 }
 
+// Exported through the CORSO_API of the class template itself: MinGW
+// ignores an attribute on the explicit instantiation of a defined class.
 template class basic_path<posix_syntax>;
 template class basic_path<windows_syntax>;
 
