@@ -17,11 +17,7 @@ using corso::fuzz::require_valid;
 
 template <corso::path_syntax S>
 bool has_volume(const corso::basic_path<S>& p) {
-  if constexpr (S::is_windows) {
-    return corso::detail::windows_volume::has_volume(p.view());
-  } else {
-    return p.view().starts_with("//");
-  }
+  return !corso::split_volume(p).first.empty();
 }
 
 // An extension or segment is refused exactly when it is not a segment, or

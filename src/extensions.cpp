@@ -78,9 +78,8 @@ template <path_syntax S>
 basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
   if (ext.empty()) return path;
   bool ok = is_seg<S>(ext);
-  // a + "b:c" would read as the volume a.b:
-  if constexpr (S::is_windows)
-    ok = ok && (ext.find(':') == ext.npos || detail::windows_volume::has_volume(path.view()));
+  // Windows only, where a ':' ends a volume: a + "b:c" would read as the volume a.b:
+  if constexpr (S::is_windows) ok = ok && (ext.find(':') == ext.npos || detail::has_volume<S>(path.view()));
   if (!ok) throw std::invalid_argument(detail::message(ext, "invalid extension"));
   const std::string_view p = path.view();
   const std::string_view seg = detail::sub_last_non_empty_seg<S>(p);

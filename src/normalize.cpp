@@ -22,25 +22,12 @@ std::optional<std::string> normalize_rest(std::string_view volume, std::string_v
   return join_segs<Sep>(volume, segs);
 }
 
-// The "//" volume is set aside so that the rest reads like a path with one
-// leading separator.
-std::optional<std::string> normalize_posix(std::string_view p) {
-  const std::size_t volume = posix_volume::has_volume(p) ? 1 : 0;
-  return normalize_rest<'/'>(p.substr(0, volume), p.substr(volume));
-}
-
-std::optional<std::string> normalize_windows(std::string_view p) {
-  const volume_split v = windows_volume::sub_split_volume(p);
-  return normalize_rest<'\\'>(v.volume, v.rest);
-}
-
+// The POSIX "//" volume is set aside like a Windows one, so that the rest
+// reads like a path with one leading separator.
 template <path_syntax S>
 std::optional<std::string> normalize_of(std::string_view p) {
-  if constexpr (S::is_windows) {
-    return normalize_windows(p);
-  } else {
-    return normalize_posix(p);
-  }
+  const volume_split v = volume_of<S>(p);
+  return normalize_rest<S::dir_sep_char>(v.volume, v.rest);
 }
 
 }  // namespace

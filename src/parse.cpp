@@ -31,38 +31,40 @@ void collapse_seps(std::string& s, char sep) {
   s.resize(w);
 }
 
-// A string that is already a path is scanned once and kept as it is.
-result<posix_path> of_string_posix(std::string&& s) {
-  const scan_result scanned = scan<false>(s);
-  if (s.empty() || scanned.has_nul) return err(s);
-  if (scanned.has_run) collapse_seps(s, '/');
-  return make_path<posix_syntax>(std::move(s));
+// Windows only: a UNC volume that the collapsed string ends with gains its
+// '\', and a drive volume must be followed by something. False when the
+// string is refused. `volume` was read on the caller's bytes.
+bool complete_volume_windows(std::string& s, windows_volume volume, bool collapsed) {
+  if (volume.kind == windows_volume_kind::none || volume.kind == windows_volume_kind::drive) {
+    return s.find(':') != s.size() - 1;  // the first ':' ends the path: a volume with nothing after it
+  }
+  // Without a run collapsed, the volume ends where it did in the caller's bytes.
+  const bool ends_at_volume = collapsed ? volume_of<windows_syntax>(s).rest.empty() : volume.size == s.size();
+  if (ends_at_volume) s.push_back('\\');
+  return true;
 }
 
-result<windows_path> of_string_windows(std::string&& s) {
-  const scan_result scanned = scan<true>(s);
+// A string that is already a path is scanned once and kept as it is.
+template <path_syntax S>
+result<basic_path<S>> parse(std::string&& s) {
+  const scan_result scanned = scan<S::is_windows>(s);
   if (s.empty()) return err(s);
-  if (scanned.has_nul) {
-    slashes_to_backslashes(s.data(), s.size());
-    return err(s);
+  windows_volume volume{};
+  if constexpr (S::is_windows) {
+    // The caller's own string is quoted for an incomplete UNC volume, so it
+    // is read before '/' is rewritten; a refused string is quoted rewritten.
+    if (!scanned.has_nul && begins_unc<volume_text::caller_bytes>(s)) {
+      volume = windows_volume_of<volume_text::caller_bytes>(s);
+      if (volume.kind == windows_volume_kind::none) return err(s);
+    }
+    if (scanned.has_slash || scanned.has_nul) slashes_to_backslashes(s.data(), s.size());
   }
-  const auto is_sep = [](char c) { return c == '\\' || c == '/'; };
-  const bool unc = s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
-  // The caller's own string is quoted for an incomplete UNC volume, so it is
-  // checked before it is rewritten.
-  const std::size_t volume_end = unc ? windows_volume::parse_unc(s) : 0;
-  if (unc && volume_end == 0) return err(s);
-  if (scanned.has_slash) slashes_to_backslashes(s.data(), s.size());
-  if (scanned.has_run) collapse_seps(s, '\\');
-  if (unc) {
-    // Without a run collapsed, the volume ends where it did in the caller's bytes.
-    const bool ends_at_volume =
-        scanned.has_run ? windows_volume::sub_split_volume(s).rest.empty() : volume_end == s.size();
-    if (ends_at_volume) s.push_back('\\');
-  } else if (s.find(':') == s.size() - 1) {
-    return err(s);  // the first ':' ends the path: a volume with nothing after it
+  if (scanned.has_nul) return err(s);
+  if (scanned.has_run) collapse_seps(s, S::dir_sep_char);
+  if constexpr (S::is_windows) {
+    if (!complete_volume_windows(s, volume, scanned.has_run)) return err(s);
   }
-  return make_path<windows_syntax>(std::move(s));
+  return make_path<S>(std::move(s));
 }
 
 }  // namespace
@@ -70,11 +72,7 @@ result<windows_path> of_string_windows(std::string&& s) {
 
 template <path_syntax S>
 result<basic_path<S>> basic_path<S>::of_string(std::string&& s) {
-  if constexpr (S::is_windows) {
-    return detail::of_string_windows(std::move(s));
-  } else {
-    return detail::of_string_posix(std::move(s));
-  }
+  return detail::parse<S>(std::move(s));
 }
 
 template <path_syntax S>

@@ -38,25 +38,16 @@ std::optional<std::size_t> _prefix_last_index(std::string_view p0, std::string_v
   return last_sep;
 }
 
-std::optional<std::string_view> find_prefix_posix(std::string_view p0, std::string_view p1) noexcept {
-  const std::optional<std::size_t> i = _prefix_last_index<'/'>(p0, p1);
+// A common prefix reaches past both volumes: paths on different volumes have
+// none, and "/" is none of a path with the POSIX "//" volume and one without.
+template <path_syntax S>
+std::optional<std::string_view> find_prefix_of(std::string_view p0, std::string_view p1) noexcept {
+  const std::optional<std::size_t> i = _prefix_last_index<S::dir_sep_char>(p0, p1);
   if (!i) return std::nullopt;
-  // "/" is no common prefix of a path with the "//" volume and one without.
-  if (*i == 0 && (posix_volume::has_volume(p0) || posix_volume::has_volume(p1))) return std::nullopt;
+  if (*i < std::max(volume_of<S>(p0).volume.size(), volume_of<S>(p1).volume.size())) return std::nullopt;
   return p0.substr(0, *i + 1);
 }
 
-std::optional<std::string_view> find_prefix_windows(std::string_view p0, std::string_view p1) noexcept {
-  const std::optional<std::size_t> i = _prefix_last_index<'\\'>(p0, p1);
-  if (!i) return std::nullopt;
-  // A common prefix reaches past both volumes: paths on different volumes have none.
-  const std::size_t v =
-      std::max(windows_volume::sub_split_volume(p0).volume.size(), windows_volume::sub_split_volume(p1).volume.size());
-  if (*i < v) return std::nullopt;
-  return p0.substr(0, *i + 1);
-}
-
-// The POSIX "//" volume is not compared: //a/ and /a/ relativize alike.
 // The direct road when neither path has a "." or ".." segment, the plain one otherwise.
 template <path_syntax S>
 std::optional<std::string> relativize_rests(std::string_view root, std::string_view p) {
@@ -65,46 +56,24 @@ std::optional<std::string> relativize_rests(std::string_view root, std::string_v
   return _relativize<S>(root, p);
 }
 
-std::optional<std::string> relativize_posix(std::string_view root, std::string_view p) {
-  const auto rest = [](std::string_view x) { return x.substr(posix_volume::has_volume(x) ? 1 : 0); };
-  return relativize_rests<posix_syntax>(rest(root), rest(p));
-}
-
-// The parts after two equal volumes go to the common body as they are: a ':'
-// in them is a plain byte there, and a result holding one, which would read
-// as a volume, is no result.
-std::optional<std::string> relativize_windows(std::string_view root, std::string_view p) {
-  const volume_split r = windows_volume::sub_split_volume(root);
-  const volume_split q = windows_volume::sub_split_volume(p);
-  if (r.volume != q.volume) return std::nullopt;
-  std::optional<std::string> result = relativize_rests<windows_syntax>(r.rest, q.rest);
-  if (result && result->find(':') != std::string::npos) return std::nullopt;
+// The parts after the volumes go to the common body as they are.
+template <path_syntax S>
+std::optional<std::string> relativize_of(std::string_view root, std::string_view p) {
+  const volume_split r = volume_of<S>(root);
+  const volume_split q = volume_of<S>(p);
+  // Windows paths on two volumes have no relation; the POSIX "//" volume
+  // names no other place, so //a/ and /a/ relativize alike.
+  if (S::is_windows && r.volume != q.volume) return std::nullopt;
+  std::optional<std::string> result = relativize_rests<S>(r.rest, q.rest);
+  // Windows only: a ':' in the rests is a plain byte there, but a result
+  // holding one would read as a volume, and is no result.
+  if (S::is_windows && result && result->find(':') != std::string::npos) return std::nullopt;
   return result;
 }
 
-bool is_rel_windows(std::string_view p) noexcept {
-  return !windows_volume::is_unc_path(p) && p[windows_volume::non_unc_path_start(p)] != '\\';
-}
-
-bool is_current_dir_posix(std::string_view p, bool prefix) noexcept {
-  return p == "." || (prefix ? p.starts_with("./") : p == "./");
-}
-
-// The POSIX rule on the part after a drive; a UNC path never is.
-bool is_current_dir_windows(std::string_view p, bool prefix) noexcept {
-  if (windows_volume::is_unc_path(p)) return false;
-  const std::string_view proper = p.substr(windows_volume::non_unc_path_start(p));
-  return proper == "." || (prefix || proper.size() == 2 ? proper.starts_with(".\\") : false);
-}
-
-bool is_parent_dir_posix(std::string_view p, bool prefix) noexcept {
-  return p == ".." || (prefix ? p.starts_with("../") : p == "../");
-}
-
-bool is_parent_dir_windows(std::string_view p, bool prefix) noexcept {
-  if (windows_volume::is_unc_path(p)) return false;
-  const std::string_view proper = p.substr(windows_volume::non_unc_path_start(p));
-  return proper == ".." || (prefix || proper.size() == 3 ? proper.starts_with("..\\") : false);
+// p is "." or "./" ("..", "../") after its volume, or with `prefix` begins with it.
+bool is_dir_of(std::string_view rest, std::string_view dir, std::string_view dir_sep, bool prefix) noexcept {
+  return rest == dir || (prefix ? rest.starts_with(dir_sep) : rest == dir_sep);
 }
 
 }  // namespace
@@ -117,12 +86,7 @@ bool is_prefix(const basic_path<S>& prefix, const basic_path<S>& p) noexcept {
 
 template <path_syntax S>
 std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_path<S>& p1) {
-  std::optional<std::string_view> found;
-  if constexpr (S::is_windows) {
-    found = detail::find_prefix_windows(p0.view(), p1.view());
-  } else {
-    found = detail::find_prefix_posix(p0.view(), p1.view());
-  }
+  const std::optional<std::string_view> found = detail::find_prefix_of<S>(p0.view(), p1.view());
   if (!found) return std::nullopt;
   if (found->size() == p0.view().size()) return p0;
   return detail::make_path<S>(std::string(*found));
@@ -142,12 +106,7 @@ std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic
 
 template <path_syntax S>
 std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_path<S>& p) {
-  std::optional<std::string> r;
-  if constexpr (S::is_windows) {
-    r = detail::relativize_windows(root.view(), p.view());
-  } else {
-    r = detail::relativize_posix(root.view(), p.view());
-  }
+  std::optional<std::string> r = detail::relativize_of<S>(root.view(), p.view());
   if (!r) return std::nullopt;
   return detail::make_path<S>(std::move(*r));
 }
@@ -160,11 +119,8 @@ bool is_rooted(const basic_path<S>& root, const basic_path<S>& p) {
 
 template <path_syntax S>
 bool is_rel(const basic_path<S>& p) noexcept {
-  if constexpr (S::is_windows) {
-    return detail::is_rel_windows(p.view());
-  } else {
-    return p.view()[0] != '/';
-  }
+  // A UNC volume is always followed by a separator.
+  return detail::volume_of<S>(p.view()).rest[0] != S::dir_sep_char;
 }
 
 template <path_syntax S>
@@ -174,29 +130,17 @@ bool is_abs(const basic_path<S>& p) noexcept {
 
 template <path_syntax S>
 bool is_root(const basic_path<S>& p) noexcept {
-  if constexpr (S::is_windows) {
-    return detail::windows_volume::is_root(p.view());
-  } else {
-    return detail::posix_volume::is_root(p.view());
-  }
+  return detail::is_root_path<S>(p.view());
 }
 
 template <path_syntax S>
 bool is_current_dir(const basic_path<S>& p, dir_options options) noexcept {
-  if constexpr (S::is_windows) {
-    return detail::is_current_dir_windows(p.view(), options.prefix);
-  } else {
-    return detail::is_current_dir_posix(p.view(), options.prefix);
-  }
+  return detail::is_dir_of(detail::volume_of<S>(p.view()).rest, ".", S::dot_dir, options.prefix);
 }
 
 template <path_syntax S>
 bool is_parent_dir(const basic_path<S>& p, dir_options options) noexcept {
-  if constexpr (S::is_windows) {
-    return detail::is_parent_dir_windows(p.view(), options.prefix);
-  } else {
-    return detail::is_parent_dir_posix(p.view(), options.prefix);
-  }
+  return detail::is_dir_of(detail::volume_of<S>(p.view()).rest, "..", S::dotdot_dir, options.prefix);
 }
 
 template <path_syntax S>

@@ -60,29 +60,19 @@ template <char Sep>
 // Empty, "." or "..": a segment that names a directory.
 [[nodiscard]] constexpr bool sub_is_dir_seg(std::string_view s) noexcept { return s.empty() || sub_is_rel_seg(s); }
 
-// The part of p in which segments are counted: after the volume under
-// Windows, all of p under POSIX (whose "//" volume is a separator too).
-template <path_syntax S>
-[[nodiscard]] constexpr std::string_view seg_part(std::string_view p) noexcept {
-  if constexpr (S::is_windows) {
-    return windows_volume::sub_split_volume(p).rest;
-  } else {
-    return p;
-  }
-}
-
-// Under Windows the last segment is taken after the volume. A segment of
-// the whole path that holds no ':' lies after it already: the first ':' of a
-// drive path comes before it, and a path without ':' has no drive. Of a UNC
-// path, whose volume is followed by a '\', the last segment always does;
-// not always the last non-empty one (\\srv\sh\ has none). Only the other
-// cases need the volume split.
+// Windows only, where a segment may hold the ':' of a drive: the last
+// segment is taken after the volume. A segment of the whole path that holds
+// no ':' lies after it already: the first ':' of a drive path comes before
+// it, and a path without ':' has no drive. Of a UNC path, whose volume is
+// followed by a '\', the last segment always does; not always the last
+// non-empty one (\\srv\sh\ has none). Only the other cases need the volume
+// split. Under POSIX the "//" volume is a separator like any other.
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_seg(std::string_view p) noexcept {
   const std::string_view seg = _sub_last_seg<S::dir_sep_char>(p);
   if constexpr (S::is_windows) {
-    if (seg.find(':') != seg.npos && !windows_volume::is_unc_path(p)) {
-      return _sub_last_seg<S::dir_sep_char>(seg_part<S>(p));
+    if (seg.find(':') != seg.npos && !begins_unc(p)) {
+      return _sub_last_seg<S::dir_sep_char>(volume_of<S>(p).rest);
     }
   }
   return seg;
@@ -92,8 +82,8 @@ template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_non_empty_seg(std::string_view p) noexcept {
   const std::string_view seg = _sub_last_non_empty_seg<S::dir_sep_char>(p);
   if constexpr (S::is_windows) {
-    if (seg.find(':') != seg.npos || windows_volume::is_unc_path(p)) {
-      return _sub_last_non_empty_seg<S::dir_sep_char>(seg_part<S>(p));
+    if (seg.find(':') != seg.npos || begins_unc(p)) {
+      return _sub_last_non_empty_seg<S::dir_sep_char>(volume_of<S>(p).rest);
     }
   }
   return seg;

@@ -21,35 +21,17 @@ std::string_view joint(std::string_view p) noexcept {
 template <path_syntax S>
 void check_seg(std::string_view p, std::string_view seg) {
   bool ok = is_seg<S>(seg);
-  // a\ + "b:c" would read as the volume a\b:
-  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || windows_volume::has_volume(p));
+  // Windows only, where a ':' ends a volume: a\ + "b:c" would read as the volume a\b:
+  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || has_volume<S>(p));
   if (!ok) throw std::invalid_argument(message(seg, "invalid segment"));
 }
 
-// True when append(p0, p1) is p1 whatever p0 is: p1 is absolute ("//" paths
-// included) under POSIX; under Windows, p1 is UNC, holds a drive, or is
-// rooted on the current volume (whose volume p0 does not lend it).
-bool append_takes_p1_posix(std::string_view p1) noexcept { return p1[0] == '/'; }
-bool append_takes_p1_windows(std::string_view p1) noexcept {
-  return windows_volume::is_unc_path(p1) || windows_volume::has_drive(p1) || p1[0] == '\\';
-}
+// True when append(p0, p1) is p1 whatever p0 is: p1 has a volume or begins
+// with a separator (a Windows path rooted on the current volume included,
+// which p0 does not lend its volume).
 template <path_syntax S>
 bool append_takes_p1(std::string_view p1) noexcept {
-  if constexpr (S::is_windows) {
-    return append_takes_p1_windows(p1);
-  } else {
-    return append_takes_p1_posix(p1);
-  }
-}
-
-std::pair<std::string, std::string> split_volume_posix(std::string_view p) {
-  if (posix_volume::has_volume(p)) return {"/", std::string(p.substr(1))};
-  return {"", std::string(p)};
-}
-
-std::pair<std::string, std::string> split_volume_windows(std::string_view p) {
-  const volume_split v = windows_volume::sub_split_volume(p);
-  return {std::string(v.volume), std::string(v.rest)};
+  return p1[0] == S::dir_sep_char || has_volume<S>(p1);
 }
 
 template <char Sep>
@@ -58,17 +40,6 @@ std::vector<std::string> segs_of_path(std::string_view s) {
   for_each_seg<Sep>(s, [&out](std::string_view seg) { out.emplace_back(seg); });
   return out;
 }
-
-// The "//" volume lists like a single leading separator.
-std::vector<std::string> segs_posix(std::string_view p) {
-  return segs_of_path<'/'>(posix_volume::has_volume(p) ? p.substr(1) : p);
-}
-
-std::vector<std::string> segs_windows(std::string_view p) {
-  return segs_of_path<'\\'>(windows_volume::sub_split_volume(p).rest);
-}
-
-bool sub_is_root(std::string_view v, char sep) noexcept { return v.size() == 1 && v[0] == sep; }
 
 // A path cut for split_base: volume + dir is the directory part.
 struct base_split {
@@ -90,40 +61,22 @@ base_split _split_base(std::string_view volume, std::string_view v) noexcept {
   return {volume, s2.left, span(s2.right, v)};
 }
 
-base_split split_base_posix(std::string_view p) noexcept {
-  if (posix_volume::is_root(p)) return {{}, p, posix_syntax::dot_dir};
-  return _split_base<posix_syntax>({}, p);
-}
-
-base_split split_base_windows(std::string_view p) {
-  const volume_split v = windows_volume::sub_split_volume(p);
-  if (sub_is_root(v.rest, '\\')) return {{}, p, windows_syntax::dot_dir};
-  base_split b = _split_base<windows_syntax>(v.volume, v.rest);
-  // The base stands alone as a path: a ':' in it would read as a volume.
-  if (b.base.find(':') != b.base.npos) throw std::invalid_argument(message(b.base, "invalid path"));
+template <path_syntax S>
+base_split split_base_of(std::string_view p) {
+  const volume_split v = volume_of<S>(p);
+  if (v.rest == S::dir_sep) return {{}, p, S::dot_dir};
+  const base_split b = _split_base<S>(v.volume, v.rest);
+  // Windows only: the base stands alone as a path, and a ':' in it would read as a volume.
+  if (S::is_windows && b.base.find(':') != b.base.npos) throw std::invalid_argument(message(b.base, "invalid path"));
   return b;
 }
 
 template <path_syntax S>
-base_split split_base_of(std::string_view p) {
-  if constexpr (S::is_windows) {
-    return split_base_windows(p);
-  } else {
-    return split_base_posix(p);
-  }
-}
-
-template <char Sep>
-std::string _basename(std::string_view v) {
-  const std::string_view s = _sub_last_non_empty_seg<Sep>(v);
+std::string basename_of(std::string_view p) {
+  const std::string_view rest = volume_of<S>(p).rest;
+  if (rest == S::dir_sep) return std::string();
+  const std::string_view s = _sub_last_non_empty_seg<S::dir_sep_char>(rest);
   return sub_is_rel_seg(s) ? std::string() : std::string(s);
-}
-
-std::string basename_posix(std::string_view p) { return posix_volume::is_root(p) ? std::string() : _basename<'/'>(p); }
-
-std::string basename_windows(std::string_view p) {
-  const std::string_view rest = windows_volume::sub_split_volume(p).rest;
-  return sub_is_root(rest, '\\') ? std::string() : _basename<'\\'>(rest);
 }
 
 // The pieces whose concatenation is the parent of v, which is as for
@@ -138,24 +91,31 @@ std::array<std::string_view, 3> _parent(std::string_view v) noexcept {
   return {s.split.left, {}, {}};
 }
 
+// True when the parent of p must be taken after its volume. Under POSIX the
+// cut costs two comparisons. Under Windows it costs a search, and, as for
+// the last segment, it cannot matter when the whole path's last non-empty
+// segment holds no ':' and p is neither UNC nor the root \ (which has no
+// segment at all).
+template <path_syntax S>
+bool parent_needs_volume_split(std::string_view p) noexcept {
+  if constexpr (S::is_windows) {
+    const std::string_view seg = _split_last_non_empty_seg<'\\'>(p).split.right;
+    return begins_unc(p) || p == "\\" || seg.find(':') != seg.npos;
+  } else {
+    return true;
+  }
+}
+
 template <path_syntax S>
 std::string parent_of(const basic_path<S>& path) {
   const std::string_view p = path.view();
   std::string_view volume;
   std::string_view v = p;
-  if constexpr (S::is_windows) {
-    // As for the last segment: when the whole path's last non-empty segment
-    // holds no ':', the parent of the whole path is the parent after the
-    // volume with the volume in front (\ alone is a root, and has none).
-    const std::string_view seg = _split_last_non_empty_seg<'\\'>(p).split.right;
-    if (windows_volume::is_unc_path(p) || p == "\\" || seg.find(':') != seg.npos) {
-      const volume_split split = windows_volume::sub_split_volume(p);
-      if (sub_is_root(split.rest, '\\')) return path.to_string();
-      volume = split.volume;
-      v = split.rest;
-    }
-  } else {
-    if (posix_volume::is_root(p)) return path.to_string();
+  if (parent_needs_volume_split<S>(p)) {
+    const volume_split split = volume_of<S>(p);
+    if (split.rest == S::dir_sep) return path.to_string();
+    volume = split.volume;
+    v = split.rest;
   }
   const auto pieces = _parent<S>(v);
   // Most parents are p cut after a separator: one copy of a prefix.
@@ -166,25 +126,10 @@ std::string parent_of(const basic_path<S>& path) {
 }
 
 // The length of p without one trailing separator; a root keeps its own.
-std::size_t rem_empty_seg_posix(std::string_view p) noexcept {
-  const std::size_t n = p.size();
-  if (n == 1) return n;
-  if (n == 2) return p[0] != '/' && p[1] == '/' ? 1 : 2;
-  return p[n - 1] == '/' ? n - 1 : n;
-}
-
-std::size_t rem_empty_seg_windows(std::string_view p) noexcept {
-  if (sub_is_root(windows_volume::sub_split_volume(p).rest, '\\')) return p.size();
-  return p.back() == '\\' ? p.size() - 1 : p.size();
-}
-
 template <path_syntax S>
 std::size_t rem_empty_seg_length(std::string_view p) noexcept {
-  if constexpr (S::is_windows) {
-    return rem_empty_seg_windows(p);
-  } else {
-    return rem_empty_seg_posix(p);
-  }
+  if (is_root_path<S>(p)) return p.size();
+  return p.back() == S::dir_sep_char ? p.size() - 1 : p.size();
 }
 
 }  // namespace
@@ -222,20 +167,13 @@ basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1) {
 
 template <path_syntax S>
 std::pair<std::string, std::string> split_volume(const basic_path<S>& p) {
-  if constexpr (S::is_windows) {
-    return detail::split_volume_windows(p.view());
-  } else {
-    return detail::split_volume_posix(p.view());
-  }
+  const detail::volume_split v = detail::volume_of<S>(p.view());
+  return {std::string(v.volume), std::string(v.rest)};
 }
 
 template <path_syntax S>
 std::vector<std::string> segs(const basic_path<S>& p) {
-  if constexpr (S::is_windows) {
-    return detail::segs_windows(p.view());
-  } else {
-    return detail::segs_posix(p.view());
-  }
+  return detail::segs_of_path<S::dir_sep_char>(detail::volume_of<S>(p.view()).rest);
 }
 
 template <path_syntax S>
@@ -281,11 +219,7 @@ basic_path<S> base(const basic_path<S>& p) {
 
 template <path_syntax S>
 std::string basename(const basic_path<S>& p) {
-  if constexpr (S::is_windows) {
-    return detail::basename_windows(p.view());
-  } else {
-    return detail::basename_posix(p.view());
-  }
+  return detail::basename_of<S>(p.view());
 }
 
 template <path_syntax S>

@@ -1,8 +1,16 @@
 // Internal, not part of the public interface: the volumes of both syntaxes.
+//
+// Windows has one grammar of volumes, read on two kinds of text: the
+// caller's bytes before parsing (where '/' separates too and a run of
+// separators counts as one) and valid paths (one '\' between segments).
+// POSIX has one volume, the first '/' of a leading "//". Operations ask
+// volume_of<S> for the volume and the rest of a path, whatever the syntax.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
+
+#include "corso/syntax.hpp"
 
 namespace corso::detail {
 
@@ -13,97 +21,119 @@ struct volume_split {
   std::string_view rest;
 };
 
-namespace windows_volume {
+enum class windows_volume_kind : unsigned char {
+  none,            // no volume: a\b, \a; or, for text that begins with two separators, an incomplete one
+  drive,           // up to the first ':': C:, ab:
+  unc,             // \\server\share
+  device,          // \\.\device
+  verbatim_drive,  // \\?\C:
+  verbatim_unc,    // \\?\UNC\server\share
+  verbatim,        // \\?\name\name
+};
 
-// UNC, verbatim and device paths begin with two backslashes.
-[[nodiscard]] constexpr bool is_unc_path(std::string_view s) noexcept {
-  return s.size() >= 2 && s[0] == '\\' && s[1] == '\\';
+// A Windows volume at the start of a text: its kind and its length in bytes.
+struct windows_volume {
+  windows_volume_kind kind;
+  std::size_t size;
+};
+
+// The texts the grammar reads.
+enum class volume_text {
+  caller_bytes,  // before parsing: '/' and '\' separate, runs count as one
+  valid_path,    // a valid path: '\' alone separates, never twice in a row
+};
+
+// UNC, verbatim and device paths begin with two separators.
+template <volume_text T = volume_text::valid_path>
+[[nodiscard]] constexpr bool begins_unc(std::string_view s) noexcept {
+  const auto is_sep = [](char c) { return c == '\\' || (T == volume_text::caller_bytes && c == '/'); };
+  return s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
 }
 
-[[nodiscard]] constexpr bool has_drive(std::string_view s) noexcept { return s.find(':') != s.npos; }
-
-// Index just past the first ':', or 0; where the part after a drive volume starts.
-[[nodiscard]] constexpr std::size_t non_unc_path_start(std::string_view s) noexcept {
-  const std::size_t i = s.find(':');
-  return i == s.npos ? 0 : i + 1;
-}
-
-// The index just past the complete UNC volume that s, which begins with two
-// separators, starts with (\\server\share, \\?\C:, \\?\UNC\server\share,
-// \\?\name\name, \\.\device), or 0 when the volume is incomplete. It reads
-// the caller's bytes before parsing rewrites them, so '/' counts as a
-// separator and a run of separators as one.
-[[nodiscard]] constexpr std::size_t parse_unc(std::string_view s) noexcept {
-  const auto is_sep = [](char c) { return c == '\\' || c == '/'; };
-  std::size_t i = 0;
-  const auto skip_seps = [&] {
-    while (i < s.size() && is_sep(s[i])) ++i;
-  };
-  const auto parse_seg = [&] {
-    const std::size_t start = i;
-    while (i < s.size() && !is_sep(s[i])) ++i;
-    return s.substr(start, i - start);
-  };
-  skip_seps();
-  const std::string_view s1 = parse_seg();
-  if (s1.empty()) return 0;
-  skip_seps();
-  const std::string_view s2 = parse_seg();
-  if (s2.empty()) return 0;
-  if (s1 != "?" || s2.back() == ':') return i;
-  skip_seps();
-  if (parse_seg().empty()) return 0;
-  if (s2 != "UNC") return i;
-  skip_seps();
-  return parse_seg().empty() ? 0 : i;
-}
-
-// The volume and the rest of a valid Windows path: C:\a => (C:, \a),
-// \\srv\sh\a => (\\srv\sh, \a), \\?\UNC\s\h\a => (\\?\UNC\s\h, \a), a\b => ("", a\b).
-[[nodiscard]] constexpr volume_split sub_split_volume(std::string_view p) noexcept {
-  const auto split_before = [p](std::size_t k) {
-    k = k < p.size() ? k : p.size();
-    return volume_split{p.substr(0, k), p.substr(k)};
-  };
-  if (!is_unc_path(p)) {
+// The volume that s begins with. Of two leading separators follow segments:
+// \\server\share, \\.\device, \\?\C:, \\?\UNC\server\share, \\?\name\name;
+// a text that begins with two separators but lacks a segment of its volume
+// has kind none. Otherwise the volume runs to the first ':', if any.
+template <volume_text T>
+[[nodiscard]] constexpr windows_volume windows_volume_of(std::string_view s) noexcept {
+  using enum windows_volume_kind;
+  constexpr bool caller = T == volume_text::caller_bytes;
+  if (!begins_unc<T>(s)) {
     // A drive letter is the common volume: its ':' needs no search.
-    const std::size_t colon = p[0] == ':' ? 0 : (p.size() > 1 && p[1] == ':' ? 1 : p.find(':', 1));
-    return colon == p.npos ? volume_split{p.substr(0, 0), p} : split_before(colon + 1);
+    const std::size_t colon =
+        s.empty() ? s.npos : (s[0] == ':' ? 0 : (s.size() > 1 && s[1] == ':' ? 1 : s.find(':', 1)));
+    return colon == s.npos ? windows_volume{none, 0} : windows_volume{drive, colon + 1};
   }
-  // Each search stops at the end of p, so a string without the separators of
-  // a complete volume (never a valid path) is all volume.
-  const auto bslash = [p](std::size_t start) {
-    const std::size_t k = p.find('\\', start);
-    return k == p.npos ? p.size() : k;
+  const auto is_sep = [](char c) { return c == '\\' || (caller && c == '/'); };
+  // The start of the segment after the separators at i, and the end of the
+  // segment that starts at i. A valid path has exactly one separator there.
+  const auto next_seg = [&](std::size_t i) {
+    if constexpr (caller) {
+      while (i < s.size() && is_sep(s[i])) ++i;
+      return i;
+    } else {
+      return i < s.size() ? i + 1 : i;
+    }
   };
-  const std::size_t i = bslash(2);
-  const std::size_t j = bslash(i + 1);
-  if (i == 3 && p[2] == '?') {
-    if (p[j - 1] == ':') return split_before(j);
-    if (j > i && p.substr(i + 1, j - i - 1) == "UNC") return split_before(bslash(bslash(j + 1) + 1));
-    return split_before(bslash(j + 1));
+  const auto seg_end = [&](std::size_t i) {
+    if constexpr (caller) {
+      while (i < s.size() && !is_sep(s[i])) ++i;
+      return i;
+    } else {
+      const std::size_t k = s.find('\\', i);
+      return k == s.npos ? s.size() : k;
+    }
+  };
+  const std::size_t a = caller ? next_seg(0) : 2;
+  const std::size_t a_end = seg_end(a);
+  const std::size_t b = next_seg(a_end);
+  const std::size_t b_end = seg_end(b);
+  if (a_end == a || b_end == b) return {none, 0};
+  const std::string_view first = s.substr(a, a_end - a);
+  const std::string_view second = s.substr(b, b_end - b);
+  if (first != "?") return {first == "." ? device : unc, b_end};
+  if (second.back() == ':') return {verbatim_drive, b_end};
+  const std::size_t c = next_seg(b_end);
+  const std::size_t c_end = seg_end(c);
+  if (c_end == c) return {none, 0};
+  if (second != "UNC") return {verbatim, c_end};
+  const std::size_t d = next_seg(c_end);
+  const std::size_t d_end = seg_end(d);
+  return d_end == d ? windows_volume{none, 0} : windows_volume{verbatim_unc, d_end};
+}
+
+// The volume and the rest of a valid path. Windows: C:\a => (C:, \a),
+// \\srv\sh\a => (\\srv\sh, \a), a\b => ("", a\b). POSIX: //a => (/, /a),
+// /a => ("", /a): the rest of a "//" path reads like a path with one
+// leading separator.
+template <path_syntax S>
+[[nodiscard]] constexpr volume_split volume_of(std::string_view p) noexcept {
+  // Only the syntaxes' grammars differ; the cut is the same.
+  std::size_t n = 0;
+  if constexpr (S::is_windows) {
+    n = windows_volume_of<volume_text::valid_path>(p).size;
+  } else {
+    n = p.size() >= 2 && p[0] == '/' && p[1] == '/' ? 1 : 0;
   }
-  return split_before(j);
+  return {p.substr(0, n), p.substr(n)};
 }
 
-// True when p has a volume: it is UNC or holds a ':'. A path without one must
-// not gain a ':', which would make everything up to it a volume.
-[[nodiscard]] constexpr bool has_volume(std::string_view p) noexcept { return is_unc_path(p) || has_drive(p); }
-
-// True when the part after the volume is exactly one separator: \, C:\, \\srv\sh\.
-[[nodiscard]] constexpr bool is_root(std::string_view p) noexcept { return sub_split_volume(p).rest == "\\"; }
-
-}  // namespace windows_volume
-
-namespace posix_volume {
-
-// The only POSIX volume is the first '/' of a leading "//".
-[[nodiscard]] constexpr bool has_volume(std::string_view s) noexcept {
-  return s.size() >= 2 && s[0] == '/' && s[1] == '/';
+// True when p has a volume. A Windows path without one must not gain a
+// ':', which would make everything up to it a volume.
+template <path_syntax S>
+[[nodiscard]] constexpr bool has_volume(std::string_view p) noexcept {
+  // Only the syntaxes' grammars differ: a Windows volume is UNC or a drive.
+  if constexpr (S::is_windows) {
+    return begins_unc(p) || p.find(':') != p.npos;
+  } else {
+    return p.size() >= 2 && p[0] == '/' && p[1] == '/';
+  }
 }
 
-[[nodiscard]] constexpr bool is_root(std::string_view p) noexcept { return p == "/" || p == "//"; }
-
-}  // namespace posix_volume
+// True when the part after the volume is exactly one separator: /, //, \, C:\, \\srv\sh\.
+template <path_syntax S>
+[[nodiscard]] constexpr bool is_root_path(std::string_view p) noexcept {
+  return volume_of<S>(p).rest == S::dir_sep;
+}
 
 }  // namespace corso::detail

@@ -257,8 +257,7 @@ void check_invariants(const basic_path<S>& p) {
 // road splits the volume off first.
 void check_windows_roads(const windows_path& p) {
   SCOPED_TRACE(p.to_string());
-  const std::string_view rest = detail::windows_volume::sub_split_volume(p.view()).rest;
-  const std::string_view volume = detail::windows_volume::sub_split_volume(p.view()).volume;
+  const auto [volume, rest] = detail::volume_of<windows_syntax>(p.view());
   EXPECT_EQ(detail::sub_last_seg<windows_syntax>(p.view()), detail::_sub_last_seg<'\\'>(rest));
   EXPECT_EQ(detail::sub_last_non_empty_seg<windows_syntax>(p.view()), detail::_sub_last_non_empty_seg<'\\'>(rest));
   std::string plain_parent;
