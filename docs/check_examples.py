@@ -40,6 +40,10 @@ Man page: a DOC ending in ".1"
 A cross build gives --emulator (Wine, qemu-user): the corso binary and the
 compiled examples then run through it.
 
+Lists of operations: the operations that `corso --help` lists must each have a
+line in the "## Operations" section of cli.md, and the bash completion
+(tools/corso/corso.bash-completion) must offer exactly them as operation names.
+
 Exits with 0 when every example matches; otherwise prints each mismatch with the
 file and line of the example, and exits with 1 (2 for bad arguments).
 """
@@ -56,6 +60,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 DEFAULT_DOCS = [HERE / "cli.md", HERE / "from-std-filesystem.md", HERE / "corso.1"]
+COMPLETION = HERE.parent / "tools" / "corso" / "corso.bash-completion"
 DEFAULT_CXX_FLAGS = ["-std=c++20", "-Wall", "-Wextra", "-Wpedantic", "-Werror"]
 EXIT_COMMENT = re.compile(r"\s#\s*exit\s+(\d+)\s*$")
 COUT_COMMENT = re.compile(r"std::cout\s*<<.*// (.*)$")
@@ -205,6 +210,33 @@ def check_man_page(doc, corso):
     return "\n".join(problems)
 
 
+def check_operations_section(doc, corso):
+    """The "## Operations" section of a guide against `corso --help`."""
+    section = re.search(r"^## Operations\n(.*?)(?=^## |\Z)", doc.read_text(encoding="utf-8"), re.S | re.M)
+    if not section:
+        return "no ## Operations section"
+    listed = {m.group(1) for m in re.finditer(r"^  ([a-z][a-z-]*)", section.group(1), re.M)}
+    if missing := sorted(help_operations(corso) - listed):
+        return "operations of corso --help missing from ## Operations: " + " ".join(missing)
+    return ""
+
+
+def check_completion(completion, bin_dir):
+    """The operation names the bash completion offers after `corso `, against `corso --help`."""
+    script = (f"source {shlex.quote(str(completion))}; COMP_WORDS=(corso ''); COMP_CWORD=1; _corso; "
+              "printf '%s\\n' \"${COMPREPLY[@]}\"")
+    env = dict(os.environ, PATH=str(bin_dir) + os.pathsep + os.environ.get("PATH", ""))
+    done = subprocess.run(["bash", "-c", script], env=env, capture_output=True, text=True, timeout=TIMEOUT)
+    offered = set(done.stdout.split())
+    known = help_operations(bin_dir / "corso")
+    problems = []
+    if missing := sorted(known - offered):
+        problems.append("operations the completion does not offer: " + " ".join(missing))
+    if unknown := sorted(offered - known):
+        problems.append("names the completion offers that are no operation: " + " ".join(unknown))
+    return "\n".join(problems)
+
+
 def main():
     parser = argparse.ArgumentParser(description="Check the examples of Corso's guides.")
     parser.add_argument("--corso", required=True, help="the corso binary")
@@ -233,6 +265,12 @@ def main():
             (bin_dir / "corso").symlink_to(corso)
         index = 0
         for doc in docs:
+            if doc.name == "cli.md":
+                problem = check_operations_section(doc, bin_dir / "corso")
+                if problem:
+                    failures.append(f"{doc}: {problem}")
+                else:
+                    passed += 1
             if doc.suffix == ".1":
                 problem = check_man_page(doc, corso)
                 if problem:
@@ -260,6 +298,13 @@ def main():
                         passed += 1
             if checked == 0:
                 failures.append(f"{doc}: no ```console or ```cpp example found")
+
+        if not args.docs:
+            problem = check_completion(COMPLETION, bin_dir)
+            if problem:
+                failures.append(f"{COMPLETION}: {problem}")
+            else:
+                passed += 1
 
     for failure in failures:
         print("FAIL " + failure.rstrip("\n") + "\n")

@@ -1,5 +1,13 @@
 // Internal, not part of the public interface: the last-segment views and the
 // segment tests. Every view returned lies in the argument's buffer.
+//
+// How the internal functions of the library are named, here and in every
+// unit: a name with the prefix sub_ works on views of a path's bytes and
+// returns a view or a test of one (sub_last_seg); a name with a leading _
+// is a body that others build on, after they have cut the volume off or
+// chosen the separator (_split_last_seg, _parent, _relativize); a step that
+// exists for one syntax only ends with _windows or _posix. Every other
+// helper is named for what it returns (volume_of, parent_of, joint).
 #pragma once
 
 #include <algorithm>

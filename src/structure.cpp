@@ -71,11 +71,10 @@ base_split split_base_of(std::string_view p) {
   return b;
 }
 
+// A root's last non-empty segment is empty, like that of a directory path.
 template <path_syntax S>
 std::string basename_of(std::string_view p) {
-  const std::string_view rest = volume_of<S>(p).rest;
-  if (rest == S::dir_sep) return std::string();
-  const std::string_view s = _sub_last_non_empty_seg<S::dir_sep_char>(rest);
+  const std::string_view s = sub_last_non_empty_seg<S>(p);
   return sub_is_rel_seg(s) ? std::string() : std::string(s);
 }
 

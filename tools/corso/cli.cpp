@@ -24,7 +24,8 @@ enum class arg_kind {
          // a count field then its elements in -z records
 };
 
-struct arg_spec {
+// One parameter of an operation: what it takes, and the name its usage line shows.
+struct parameter {
   arg_kind kind;
   std::string_view name;
 };
@@ -66,7 +67,7 @@ enum class flag { none, multi_ext, prefix };
 
 struct operation {
   std::string_view name;
-  std::vector<arg_spec> args;
+  std::vector<parameter> args;
   shape result;
   std::string_view summary;
   std::string_view example;         // arguments of an example run, split at spaces
@@ -119,11 +120,11 @@ fields two(const std::pair<T, U>& p) {
   return {text(p.first), text(p.second)};
 }
 
-constexpr arg_spec path_a{arg_kind::path, "PATH"};
-constexpr arg_spec path2_a{arg_kind::path, "PATH2"};
-constexpr arg_spec root_a{arg_kind::path, "ROOT"};
-constexpr arg_spec prefix_a{arg_kind::path, "PREFIX"};
-constexpr arg_spec ext_a{arg_kind::text, "EXT"};
+constexpr parameter path_a{arg_kind::path, "PATH"};
+constexpr parameter path2_a{arg_kind::path, "PATH2"};
+constexpr parameter root_a{arg_kind::path, "ROOT"};
+constexpr parameter prefix_a{arg_kind::path, "PREFIX"};
+constexpr parameter ext_a{arg_kind::text, "EXT"};
 
 // The paths of the list argument as a set; a text that is not a path throws,
 // or under -z is skipped with its message kept.
@@ -321,7 +322,7 @@ constexpr std::string_view usage_line =
     "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--] ARG...\n";
 
 void print_arg_names(std::ostream& os, const operation& op) {
-  for (const arg_spec& a : op.args) {
+  for (const parameter& a : op.args) {
     os << ' ' << (a.kind == arg_kind::list ? "[" : "") << a.name << (a.kind == arg_kind::list ? "...]" : "");
   }
 }
@@ -390,7 +391,7 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
              std::ostream& out, std::ostream& err) {
   std::size_t fixed = 0;
   bool has_list = false;
-  for (const arg_spec& a : op.args) {
+  for (const parameter& a : op.args) {
     if (a.kind == arg_kind::list) {
       has_list = true;
     } else {
@@ -405,7 +406,7 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
   c.opts = opts;
   const std::size_t list_size = positional.size() - fixed;
   std::size_t i = 0;
-  for (const arg_spec& a : op.args) {
+  for (const parameter& a : op.args) {
     if (a.kind == arg_kind::list) {
       c.list.assign(positional.begin() + static_cast<std::ptrdiff_t>(i),
                     positional.begin() + static_cast<std::ptrdiff_t>(i + list_size));
