@@ -1,12 +1,16 @@
 // Every public operation on one or two paths and a string drawn from the
 // input, held to what must hold for all inputs. The input is a flag byte
 // (bit 0: the Windows syntax), two length bytes, then the first path's
-// bytes, the second path's, and the string.
+// bytes, the second path's, and the string. Whatever the flag, texts with
+// no Windows meaning must get the same answers under both syntaxes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "check.hpp"
 
@@ -190,6 +194,94 @@ void run(std::string_view x, std::string_view y, std::string_view c) {
   extensions(*a, c);
 }
 
+// Texts on which the syntaxes cannot differ: no '\\' and no ':' (so no
+// Windows volume, and no byte that POSIX keeps but Windows reads), no
+// leading "//" (a volume in both, of other kinds) and no segment "??".
+bool same_under_both(std::string_view t) {
+  if (t.find_first_of("\\:") != t.npos || t.starts_with("//")) return false;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = t.find('/', start);
+    if (t.substr(start, end == t.npos ? t.npos : end - start) == "??") return false;
+    if (end == t.npos) return true;
+    start = end + 1;
+  }
+}
+
+// A result as text, with POSIX separators written the Windows way, so that
+// the answers of the two syntaxes compare.
+std::string text(std::string s) {
+  std::replace(s.begin(), s.end(), '/', '\\');
+  return s;
+}
+std::string text(bool b) { return b ? "true" : "false"; }
+template <corso::path_syntax S>
+std::string text(const corso::basic_path<S>& p) {
+  return text(p.to_string());
+}
+template <class A, class B>
+std::string text(const std::pair<A, B>& p) {
+  return text(p.first) + " | " + text(p.second);
+}
+std::string text(const std::vector<std::string>& v) {
+  std::string out = "[";
+  for (const std::string& s : v) out += text(s) + ",";
+  return out + "]";
+}
+template <class T>
+std::string text(const std::optional<T>& o) {
+  return o ? "some " + text(*o) : "none";
+}
+
+// On texts with no Windows meaning, every operation that neither orders
+// paths nor checks Windows names answers under the Windows syntax what it
+// answers under POSIX, with '/' written '\\'.
+void same_answers(std::string_view x, std::string_view y, std::string_view c) {
+  using namespace corso;
+  if (!same_under_both(x) || !same_under_both(y) || !same_under_both(c)) return;
+  const auto pa = posix_path::of_string(x);
+  const auto pb = posix_path::of_string(y);
+  const auto wa = windows_path::of_string(x);
+  const auto wb = windows_path::of_string(y);
+  require(pa.has_value() == wa.has_value() && pb.has_value() == wb.has_value(), "both syntaxes parse alike", x);
+  if (!pa || !pb) return;
+  const std::string detail = std::string(x) + " | " + std::string(y) + " | " + std::string(c);
+  const auto both = [&](const char* what, const auto& f) {
+    require(text(f(*pa, *pb)) == text(f(*wa, *wb)), what, detail);
+  };
+  both("of_string", [](const auto& a, const auto&) { return a; });
+  both("add_seg", [&](const auto& a, const auto&) { return maybe([&] { return add_seg(a, c); }); });
+  both("append", [](const auto& a, const auto& b) { return append(a, b); });
+  both("split_volume", [](const auto& a, const auto&) { return split_volume(a); });
+  both("segs", [](const auto& a, const auto&) { return segs(a); });
+  both("is_dir_path", [](const auto& a, const auto&) { return is_dir_path(a); });
+  both("to_dir_path", [](const auto& a, const auto&) { return to_dir_path(a); });
+  both("filename", [](const auto& a, const auto&) { return filename(a); });
+  both("split_base", [](const auto& a, const auto&) { return maybe([&] { return split_base(a); }); });
+  both("basename", [](const auto& a, const auto&) { return basename(a); });
+  both("parent", [](const auto& a, const auto&) { return parent(a); });
+  both("rem_empty_seg", [](const auto& a, const auto&) { return rem_empty_seg(a); });
+  both("normalize", [](const auto& a, const auto&) { return normalize(a); });
+  both("is_prefix", [](const auto& a, const auto& b) { return is_prefix(a, b); });
+  both("find_prefix", [](const auto& a, const auto& b) { return find_prefix(a, b); });
+  both("rem_prefix", [](const auto& a, const auto& b) { return rem_prefix(a, b); });
+  both("relativize", [](const auto& a, const auto& b) { return relativize(a, b); });
+  both("is_rooted", [](const auto& a, const auto& b) { return is_rooted(a, b); });
+  both("is_rel", [](const auto& a, const auto&) { return is_rel(a); });
+  both("is_root", [](const auto& a, const auto&) { return is_root(a); });
+  both("is_current_dir", [](const auto& a, const auto&) { return is_current_dir(a, {.prefix = true}); });
+  both("is_parent_dir", [](const auto& a, const auto&) { return is_parent_dir(a, {.prefix = true}); });
+  both("is_dotfile", [](const auto& a, const auto&) { return is_dotfile(a); });
+  for (const ext_options o : {ext_options{}, ext_options{.multi_ext = true}}) {
+    both("get_ext", [&](const auto& a, const auto&) { return get_ext(a, o); });
+    both("exists_ext", [&](const auto& a, const auto&) { return exists_ext(a, o); });
+    both("rem_ext", [&](const auto& a, const auto&) { return rem_ext(a, o); });
+    both("split_ext", [&](const auto& a, const auto&) { return split_ext(a, o); });
+    both("set_ext", [&](const auto& a, const auto&) { return maybe([&] { return set_ext(c, a, o); }); });
+  }
+  both("has_ext", [&](const auto& a, const auto&) { return has_ext(c, a); });
+  both("add_ext", [&](const auto& a, const auto&) { return maybe([&] { return add_ext(c, a); }); });
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -205,5 +297,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     run<corso::posix_syntax>(x, y, c);
   }
+  same_answers(x, y, c);
   return 0;
 }
