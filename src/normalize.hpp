@@ -4,11 +4,8 @@
 
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "segments.hpp"
+#include "simd.hpp"
 
 namespace corso::detail {
 
@@ -26,17 +23,13 @@ template <char Sep>
   };
   if (n > 0 && v[0] == '.' && rel_at(0)) return true;
   std::size_t i = 1;
-#if defined(__SSE2__)
-  const __m128i dot = _mm_set1_epi8('.');
-  const __m128i sep = _mm_set1_epi8(Sep);
+#if CORSO_SIMD
   // The block at `at` against the block before it by one byte: a dot after a separator.
   const auto block = [&](std::size_t at) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at));
-    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v.data() + at - 1));
-    unsigned bits =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, dot), _mm_cmpeq_epi8(before, sep))));
-    for (; bits != 0; bits &= bits - 1) {
-      if (rel_at(at + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
+    const simd::bytes here = simd::bytes::load(v.data() + at);
+    const simd::bytes before = simd::bytes::load(v.data() + at - 1);
+    for (unsigned bits = ((here == '.') & (before == Sep)).mask(); bits != 0; bits &= bits - 1) {
+      if (rel_at(at + simd::lowest(bits))) return true;
     }
     return false;
   };

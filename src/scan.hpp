@@ -1,15 +1,13 @@
 // Internal, not part of the public interface: the one pass that tells a
-// parser what a string needs, sixteen bytes at a time where the machine
-// has SSE2 (every x86-64), a byte at a time elsewhere.
+// parser what a string needs, sixteen bytes at a time where the machine has
+// vector instructions (simd.hpp), a byte at a time elsewhere.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "simd.hpp"
 
 namespace corso::detail {
 
@@ -39,52 +37,47 @@ template <bool Windows>
   return r;
 }
 
-#if defined(__SSE2__)
+#if CORSO_SIMD
 // The test on the sixteen bytes at `at` and the byte after each: a NUL among
 // them (or, with `last`, among the sixteen from at + 1 too), a separator
 // followed by one (but at index 0 of the string, when `first`), a '/' under
 // Windows.
 template <bool Windows>
 inline void scan_block(const char* at, bool first, bool last, scan_result& r) noexcept {
-  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
-  const __m128i sep = _mm_set1_epi8(Windows ? '\\' : '/');
-  const __m128i slash = _mm_set1_epi8('/');
-  __m128i sa = _mm_cmpeq_epi8(a, sep);
-  __m128i sb = _mm_cmpeq_epi8(b, sep);
-  __m128i slashes = _mm_setzero_si128();
+  using simd::bytes;
+  constexpr char sep = Windows ? '\\' : '/';
+  const bytes a = bytes::load(at);
+  const bytes b = bytes::load(at + 1);
+  bytes sa = a == sep;
+  bytes sb = b == sep;
+  bytes slashes = bytes::none();
   if constexpr (Windows) {
-    slashes = _mm_cmpeq_epi8(a, slash);
-    sa = _mm_or_si128(sa, slashes);
-    sb = _mm_or_si128(sb, _mm_cmpeq_epi8(b, slash));
-    if (last) slashes = _mm_or_si128(slashes, _mm_cmpeq_epi8(b, slash));
+    slashes = a == '/';
+    sa = sa | slashes;
+    sb = sb | (b == '/');
+    if (last) slashes = slashes | (b == '/');
   }
-  __m128i nul = _mm_cmpeq_epi8(a, _mm_setzero_si128());
-  if (last) nul = _mm_or_si128(nul, _mm_cmpeq_epi8(b, _mm_setzero_si128()));
-  const __m128i pairs = _mm_and_si128(sa, sb);
+  bytes nul = a == '\0';
+  if (last) nul = nul | (b == '\0');
+  const bytes pairs = sa & sb;
   // One test for the common case of a block with nothing to report.
-  if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(nul, pairs), slashes)) == 0) return;
-  r.has_nul = r.has_nul || _mm_movemask_epi8(nul) != 0;
-  r.has_run = r.has_run || (_mm_movemask_epi8(pairs) & (first ? ~1 : ~0)) != 0;
-  r.has_slash = r.has_slash || _mm_movemask_epi8(slashes) != 0;
+  if ((nul | pairs | slashes).mask() == 0) return;
+  r.has_nul = r.has_nul || nul.mask() != 0;
+  r.has_run = r.has_run || (pairs.mask() & (first ? ~1u : ~0u)) != 0;
+  r.has_slash = r.has_slash || slashes.mask() != 0;
 }
-#endif
 
-#if defined(__SSE2__)
 // True when the block at `at` holds a NUL, a separator followed by one, or
 // under Windows a '/': the quick test of a step, before scan_block sorts it out.
 template <bool Windows>
 inline bool any_flag(const char* at) noexcept {
-  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
-  const __m128i sep = _mm_set1_epi8(Windows ? '\\' : '/');
-  __m128i flags = _mm_cmpeq_epi8(a, _mm_setzero_si128());
-  if constexpr (Windows) {
-    const __m128i slash = _mm_set1_epi8('/');
-    flags = _mm_or_si128(flags, _mm_or_si128(_mm_cmpeq_epi8(a, slash), _mm_cmpeq_epi8(b, slash)));
-  }
-  flags = _mm_or_si128(flags, _mm_and_si128(_mm_cmpeq_epi8(a, sep), _mm_cmpeq_epi8(b, sep)));
-  return _mm_movemask_epi8(flags) != 0;
+  using simd::bytes;
+  constexpr char sep = Windows ? '\\' : '/';
+  const bytes a = bytes::load(at);
+  const bytes b = bytes::load(at + 1);
+  bytes flags = (a == '\0') | ((a == sep) & (b == sep));
+  if constexpr (Windows) flags = flags | (a == '/') | (b == '/');
+  return flags.mask() != 0;
 }
 #endif
 
@@ -93,7 +86,7 @@ inline bool any_flag(const char* at) noexcept {
 // tests bytes twice), or a padded copy of a string shorter than a block.
 template <bool Windows>
 [[nodiscard]] inline scan_result scan(std::string_view s) noexcept {
-#if defined(__SSE2__)
+#if CORSO_SIMD
   const char* p = s.data();
   const std::size_t n = s.size();
   scan_result r;
@@ -124,16 +117,12 @@ template <bool Windows>
 // last block may overlap the one before, which rewrites nothing twice.
 inline void slashes_to_backslashes(char* p, std::size_t n) noexcept {
   std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i slash = _mm_set1_epi8('/');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  const auto block = [&](char* at) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i is_slash = _mm_cmpeq_epi8(a, slash);
-    if (_mm_movemask_epi8(is_slash) == 0) return;
-    // a ^ ('/' ^ '\\') is '\\' where a is '/'.
-    const __m128i flipped = _mm_xor_si128(a, _mm_and_si128(is_slash, _mm_xor_si128(slash, backslash)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), flipped);
+#if CORSO_SIMD
+  const auto block = [](char* at) {
+    const simd::bytes a = simd::bytes::load(at);
+    const simd::bytes is_slash = a == '/';
+    if (is_slash.mask() == 0) return;
+    a.swap_where(is_slash, '/', '\\').store(at);
   };
   if (n >= 16) {
     for (; i + 16 <= n; i += 16) block(p + i);

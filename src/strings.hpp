@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "simd.hpp"
 
 namespace corso::detail {
 
@@ -84,24 +82,19 @@ inline void append_dump(std::string& out, std::string_view s) {
 }
 
 // The index of the last c in s, or npos: s.rfind(c), sixteen bytes a step
-// from the end where the machine has SSE2. The last segments of paths are
+// from the end where the machine has vector instructions. The last segments of paths are
 // short, but their searches run on every call.
 [[nodiscard]] inline std::size_t rfind_byte(std::string_view s, char c) noexcept {
   std::size_t end = s.size();
-#if defined(__SSE2__)
-  const __m128i needle = _mm_set1_epi8(c);
-  const auto last_in = [&](std::size_t at) -> int {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + at));
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(block, needle));
-  };
+#if CORSO_SIMD
+  const auto last_in = [&](std::size_t at) { return (simd::bytes::load(s.data() + at) == c).mask(); };
   for (; end >= 16; end -= 16) {
-    if (const int bits = last_in(end - 16); bits != 0)
-      return end - 16 + static_cast<std::size_t>(31 - __builtin_clz(static_cast<unsigned>(bits)));
+    if (const unsigned bits = last_in(end - 16); bits != 0) return end - 16 + simd::highest(bits);
   }
   if (end > 0 && s.size() >= 16) {
     // The first bytes, in a block that overlaps the ones seen: keep bits below end.
-    const int bits = last_in(0) & ((1 << end) - 1);
-    return bits == 0 ? s.npos : static_cast<std::size_t>(31 - __builtin_clz(static_cast<unsigned>(bits)));
+    const unsigned bits = last_in(0) & ((1u << end) - 1);
+    return bits == 0 ? s.npos : simd::highest(bits);
   }
 #endif
   while (end > 0) {
