@@ -107,17 +107,7 @@ std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_opti
   return {detail::make_path<S>(std::move(kept)), std::string(e)};
 }
 
-#define CORSO_INSTANTIATE(S)                                                                     \
-  template CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                     \
-  template CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;              \
-  template CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                \
-  template CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);              \
-  template CORSO_API basic_path<S> rem_ext(const basic_path<S>&, ext_options);                   \
-  template CORSO_API basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options); \
-  template CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
-
-CORSO_INSTANTIATE(posix_syntax)
-CORSO_INSTANTIATE(windows_syntax)
-#undef CORSO_INSTANTIATE
+CORSO_EXTENSIONS_INSTANTIATIONS(template, posix_syntax)
+CORSO_EXTENSIONS_INSTANTIATIONS(template, windows_syntax)
 
 }  // namespace corso

@@ -45,9 +45,7 @@ basic_path<S> normalize(basic_path<S>&& p) {
   return n ? detail::make_path<S>(std::move(*n)) : std::move(p);
 }
 
-template CORSO_API basic_path<posix_syntax> normalize(const basic_path<posix_syntax>&);
-template CORSO_API basic_path<posix_syntax> normalize(basic_path<posix_syntax>&&);
-template CORSO_API basic_path<windows_syntax> normalize(const basic_path<windows_syntax>&);
-template CORSO_API basic_path<windows_syntax> normalize(basic_path<windows_syntax>&&);
+CORSO_NORMALIZE_INSTANTIATIONS(template, posix_syntax)
+CORSO_NORMALIZE_INSTANTIATIONS(template, windows_syntax)
 
 }  // namespace corso

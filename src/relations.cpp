@@ -154,22 +154,7 @@ void dump(formatter& f, const basic_path<S>& p) {
   f.text(detail::dump(p.view()));
 }
 
-#define CORSO_INSTANTIATE(S)                                                                               \
-  template CORSO_API bool is_prefix(const basic_path<S>&, const basic_path<S>&) noexcept;                  \
-  template CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>&, const basic_path<S>&); \
-  template CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>&, const basic_path<S>&);  \
-  template CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>&, const basic_path<S>&);  \
-  template CORSO_API bool is_rooted(const basic_path<S>&, const basic_path<S>&);                           \
-  template CORSO_API bool is_rel(const basic_path<S>&) noexcept;                                           \
-  template CORSO_API bool is_abs(const basic_path<S>&) noexcept;                                           \
-  template CORSO_API bool is_root(const basic_path<S>&) noexcept;                                          \
-  template CORSO_API bool is_current_dir(const basic_path<S>&, dir_options) noexcept;                      \
-  template CORSO_API bool is_parent_dir(const basic_path<S>&, dir_options) noexcept;                       \
-  template CORSO_API bool is_dotfile(const basic_path<S>&);                                                \
-  template CORSO_API void dump(formatter&, const basic_path<S>&);
-
-CORSO_INSTANTIATE(posix_syntax)
-CORSO_INSTANTIATE(windows_syntax)
-#undef CORSO_INSTANTIATE
+CORSO_RELATIONS_INSTANTIATIONS(template, posix_syntax)
+CORSO_RELATIONS_INSTANTIATIONS(template, windows_syntax)
 
 }  // namespace corso

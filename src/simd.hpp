@@ -41,7 +41,11 @@ struct bytes {
 #endif
 
 // The index of the lowest and of the highest set bit of a non-zero mask.
-[[nodiscard]] constexpr unsigned lowest(unsigned mask) noexcept { return static_cast<unsigned>(std::countr_zero(mask)); }
-[[nodiscard]] constexpr unsigned highest(unsigned mask) noexcept { return static_cast<unsigned>(std::bit_width(mask)) - 1; }
+[[nodiscard]] constexpr unsigned lowest(unsigned mask) noexcept {
+  return static_cast<unsigned>(std::countr_zero(mask));
+}
+[[nodiscard]] constexpr unsigned highest(unsigned mask) noexcept {
+  return static_cast<unsigned>(std::bit_width(mask)) - 1;
+}
 
 }  // namespace corso::detail::simd

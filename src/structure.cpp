@@ -241,27 +241,7 @@ basic_path<S> rem_empty_seg(basic_path<S>&& p) {
   return detail::make_path<S>(std::move(s));
 }
 
-#define CORSO_INSTANTIATE(S)                                                                   \
-  template CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);            \
-  template CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                 \
-  template CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);         \
-  template CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);              \
-  template CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);   \
-  template CORSO_API std::vector<std::string> segs(const basic_path<S>&);                      \
-  template CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                          \
-  template CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                         \
-  template CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                          \
-  template CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                               \
-  template CORSO_API std::string filename(const basic_path<S>&);                               \
-  template CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&); \
-  template CORSO_API basic_path<S> base(const basic_path<S>&);                                 \
-  template CORSO_API std::string basename(const basic_path<S>&);                               \
-  template CORSO_API basic_path<S> parent(const basic_path<S>&);                               \
-  template CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                        \
-  template CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&&);
-
-CORSO_INSTANTIATE(posix_syntax)
-CORSO_INSTANTIATE(windows_syntax)
-#undef CORSO_INSTANTIATE
+CORSO_STRUCTURE_INSTANTIATIONS(template, posix_syntax)
+CORSO_STRUCTURE_INSTANTIATIONS(template, windows_syntax)
 
 }  // namespace corso

@@ -87,4 +87,19 @@ template <path_syntax S>
   return set_ext(ext, p);
 }
 
+// The instantiations that the library compiles and exports, for either
+// syntax: declared here with `extern template`, defined by its unit with
+// `template`, from this one list.
+#define CORSO_EXTENSIONS_INSTANTIATIONS(KEYWORDS, S)                                             \
+  KEYWORDS CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                     \
+  KEYWORDS CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;              \
+  KEYWORDS CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                \
+  KEYWORDS CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);              \
+  KEYWORDS CORSO_API basic_path<S> rem_ext(const basic_path<S>&, ext_options);                   \
+  KEYWORDS CORSO_API basic_path<S> set_ext(std::string_view, const basic_path<S>&, ext_options); \
+  KEYWORDS CORSO_API std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>&, ext_options);
+
+CORSO_EXTENSIONS_INSTANTIATIONS(extern template, posix_syntax)
+CORSO_EXTENSIONS_INSTANTIATIONS(extern template, windows_syntax)
+
 }  // namespace corso

@@ -112,4 +112,24 @@ void pp(formatter& f, const basic_path<S>& p) {
 template <path_syntax S>
 CORSO_API void dump(formatter& f, const basic_path<S>& p);
 
+// The instantiations that the library compiles and exports, for either
+// syntax: declared here with `extern template`, defined by its unit with
+// `template`, from this one list.
+#define CORSO_RELATIONS_INSTANTIATIONS(KEYWORDS, S)                                                        \
+  KEYWORDS CORSO_API bool is_prefix(const basic_path<S>&, const basic_path<S>&) noexcept;                  \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>&, const basic_path<S>&); \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>&, const basic_path<S>&);  \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>&, const basic_path<S>&);  \
+  KEYWORDS CORSO_API bool is_rooted(const basic_path<S>&, const basic_path<S>&);                           \
+  KEYWORDS CORSO_API bool is_rel(const basic_path<S>&) noexcept;                                           \
+  KEYWORDS CORSO_API bool is_abs(const basic_path<S>&) noexcept;                                           \
+  KEYWORDS CORSO_API bool is_root(const basic_path<S>&) noexcept;                                          \
+  KEYWORDS CORSO_API bool is_current_dir(const basic_path<S>&, dir_options) noexcept;                      \
+  KEYWORDS CORSO_API bool is_parent_dir(const basic_path<S>&, dir_options) noexcept;                       \
+  KEYWORDS CORSO_API bool is_dotfile(const basic_path<S>&);                                                \
+  KEYWORDS CORSO_API void dump(formatter&, const basic_path<S>&);
+
+CORSO_RELATIONS_INSTANTIATIONS(extern template, posix_syntax)
+CORSO_RELATIONS_INSTANTIATIONS(extern template, windows_syntax)
+
 }  // namespace corso

@@ -122,4 +122,34 @@ template <path_syntax S>
 template <path_syntax S>
 [[nodiscard]] CORSO_API basic_path<S> normalize(basic_path<S>&& p);
 
+// The instantiations that the library compiles and exports, for either
+// syntax: declared here with `extern template`, defined by its units with
+// `template`, from this one list.
+#define CORSO_STRUCTURE_INSTANTIATIONS(KEYWORDS, S)                                            \
+  KEYWORDS CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);            \
+  KEYWORDS CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                 \
+  KEYWORDS CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);         \
+  KEYWORDS CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);              \
+  KEYWORDS CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);   \
+  KEYWORDS CORSO_API std::vector<std::string> segs(const basic_path<S>&);                      \
+  KEYWORDS CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                          \
+  KEYWORDS CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                         \
+  KEYWORDS CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                          \
+  KEYWORDS CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                               \
+  KEYWORDS CORSO_API std::string filename(const basic_path<S>&);                               \
+  KEYWORDS CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&); \
+  KEYWORDS CORSO_API basic_path<S> base(const basic_path<S>&);                                 \
+  KEYWORDS CORSO_API std::string basename(const basic_path<S>&);                               \
+  KEYWORDS CORSO_API basic_path<S> parent(const basic_path<S>&);                               \
+  KEYWORDS CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                        \
+  KEYWORDS CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&&);
+#define CORSO_NORMALIZE_INSTANTIATIONS(KEYWORDS, S)                 \
+  KEYWORDS CORSO_API basic_path<S> normalize(const basic_path<S>&); \
+  KEYWORDS CORSO_API basic_path<S> normalize(basic_path<S>&&);
+
+CORSO_STRUCTURE_INSTANTIATIONS(extern template, posix_syntax)
+CORSO_STRUCTURE_INSTANTIATIONS(extern template, windows_syntax)
+CORSO_NORMALIZE_INSTANTIATIONS(extern template, posix_syntax)
+CORSO_NORMALIZE_INSTANTIATIONS(extern template, windows_syntax)
+
 }  // namespace corso
