@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "check.hpp"
-#include "corso/detail/tree.hpp"
+#include "tree_check.hpp"
 
 namespace {
 

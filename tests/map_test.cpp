@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "test_util.hpp"
+#include "tree_check.hpp"
 
 namespace corso::test {
 namespace {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "test_util.hpp"
+#include "tree_check.hpp"
 
 namespace corso::test {
 namespace {
