@@ -58,19 +58,163 @@ class basic_path_map {
   using box_ref = detail::tree::box_ref<value_type>;
 
  public:
-  // 0. The empty map.
+  // ---- Building ----
+
+  // The empty map.
   // e.g. basic_path_map() => {}
   basic_path_map() noexcept = default;
 
-  // 1. True when the map has no binding.
+  // The map of k bound to v alone.
+  // e.g. singleton(a, 1) => {a: 1}
+  [[nodiscard]] static basic_path_map singleton(key_type k, V v) {
+    return basic_path_map().add(std::move(k), std::move(v));
+  }
+
+  // The map of the (key, value) pairs of the range; for a key given more
+  // than once, the last pair wins. O(n log n).
+  // e.g. from_range([(a, 1), (a, 2)]) => {a: 2}
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_map from_range(R&& pairs) {
+    std::vector<binding> v;
+    for (auto&& [k, x] : pairs) v.emplace_back(k, x);
+    // Stable, so that of the pairs with one key the last is the last of its run.
+    std::stable_sort(v.begin(), v.end(), [](const binding& a, const binding& b) { return a.first < b.first; });
+    std::vector<box_ref> boxes;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      if (i + 1 < v.size() && v[i + 1].first == v[i].first) continue;
+      boxes.emplace_back(new box(std::move(v[i].first), std::move(v[i].second)));
+    }
+    return from_boxes(boxes);
+  }
+
+  // The map of the (key, value) pairs of a list (or any range); for a key
+  // given more than once, the last pair wins.
+  // e.g. of_list({(b, 1), (a, 2), (a, 3)}) => {a: 3, b: 1}
+  [[nodiscard]] static basic_path_map of_list(std::initializer_list<binding> pairs) { return from_range(pairs); }
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_map of_list(R&& pairs) {
+    return from_range(std::forward<R>(pairs));
+  }
+
+  // ---- Queries ----
+
+  // True when the map has no binding.
   // e.g. {}.empty() => true
   [[nodiscard]] bool empty() const noexcept { return !root_; }
 
-  // 2. True when k is bound.
+  // True when k is bound.
   // e.g. {a: 1}.contains(a) => true
   [[nodiscard]] bool contains(const key_type& k) const noexcept { return find_node(k) != nullptr; }
 
-  // 3. The map with k bound to v; a previous binding of k disappears. On an
+  // The number of bindings, in O(1).
+  // e.g. {a: 1, b: 2}.size() => 2
+  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
+
+  // The bindings in increasing key order.
+  // e.g. {b: 2, a: 1}.bindings() => [(a, 1), (b, 2)]
+  [[nodiscard]] std::vector<binding> bindings() const { return {begin(), end()}; }
+
+  // The binding of the least key, or nothing.
+  // e.g. {b: 2, a: 1}.front() => (a, 1)
+  [[nodiscard]] std::optional<binding> front() const { return optional_of(detail::tree::min_node(root_.get())); }
+
+  // The binding of the greatest key, or nothing.
+  // e.g. {b: 2, a: 1}.back() => (b, 2)
+  [[nodiscard]] std::optional<binding> back() const { return optional_of(detail::tree::max_node(root_.get())); }
+
+  // Some binding (the least), or nothing.
+  // e.g. {b: 2, a: 1}.some() => (a, 1)
+  [[nodiscard]] std::optional<binding> some() const { return front(); }
+
+  // The bindings of keys less than k, the value of k if bound, the
+  // bindings of keys greater than k.
+  // e.g. {a: 1, b: 2, c: 3}.split(b) => ({a: 1}, 2, {c: 3})
+  [[nodiscard]] split_result split(const key_type& k) const;
+
+  // The value bound to k, or nothing.
+  // e.g. {a: 1}.lookup(a) => 1, {a: 1}.lookup(b) => nothing
+  [[nodiscard]] std::optional<V> lookup(const key_type& k) const {
+    const node* n = find_node(k);
+    return n == nullptr ? std::nullopt : std::optional<V>(n->element->value.second);
+  }
+
+  // The binding of the least key satisfying pred(k), a predicate false
+  // then true along the order; throws not_found.
+  // e.g. {a: 1, c: 3}.get_first_where(k >= b) => (c, 3)
+  template <class Pred>
+  [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
+    return value_or_not_found(monotone(pred, true));
+  }
+
+  // The same as get_first_where, or nothing.
+  // e.g. {a: 1}.first_where(k >= b) => nothing
+  template <class Pred>
+  [[nodiscard]] std::optional<binding> first_where(Pred&& pred) const {
+    return optional_of(monotone(pred, true));
+  }
+
+  // The binding of the greatest key satisfying pred(k), a predicate true
+  // then false along the order; throws not_found.
+  // e.g. {a: 1, c: 3}.get_last_where(k <= b) => (a, 1)
+  template <class Pred>
+  [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
+    return value_or_not_found(monotone(pred, false));
+  }
+
+  // The same as get_last_where, or nothing.
+  // e.g. {c: 3}.last_where(k <= b) => nothing
+  template <class Pred>
+  [[nodiscard]] std::optional<binding> last_where(Pred&& pred) const {
+    return optional_of(monotone(pred, false));
+  }
+
+  // The bindings in increasing key order, as a range that keeps the map alive.
+  // e.g. {b: 2, a: 1}.ascending() => (a, 1), (b, 2)
+  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
+
+  // The bindings in decreasing key order, as a range that keeps the map alive.
+  // e.g. {b: 2, a: 1}.descending() => (b, 2), (a, 1)
+  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
+
+  // The bindings of keys not less than k, in increasing order, as a range
+  // that keeps the map alive.
+  // e.g. {a: 1, b: 2, c: 3}.ascending_from(b) => (b, 2), (c, 3)
+  [[nodiscard]] auto ascending_from(const key_type& k) const {
+    return detail::collection_view(*this, iterator::lower_bound(root_.get(), k.view()), end());
+  }
+
+  // The order of maps: their bindings in increasing key order compared one
+  // after the other, keys first, then values with cmp(v, w) (negative, zero,
+  // positive); -1, 0 or 1.
+  // e.g. compare({a: 1}, {a: 2}, minus) => -1
+  template <class Cmp>
+  [[nodiscard]] friend int compare(const basic_path_map& a, const basic_path_map& b, Cmp&& cmp) {
+    auto x = a.begin();
+    auto y = b.begin();
+    for (; x != a.end() && y != b.end(); ++x, ++y) {
+      if (const int c = corso::compare(x->first, y->first); c != 0) return c;
+      if (const int c = cmp(x->second, y->second); c != 0) return c < 0 ? -1 : 1;
+    }
+    return x == a.end() ? (y == b.end() ? 0 : -1) : 1;
+  }
+
+  // True when both maps bind the same keys to values equal by eq(v, w).
+  // e.g. equal({a: 1}, {a: 1}, equal_to) => true
+  template <class Eq>
+  [[nodiscard]] friend bool equal(const basic_path_map& a, const basic_path_map& b, Eq&& eq) {
+    if (a.root_ == b.root_) return true;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&eq](const value_type& x, const value_type& y) {
+             return x.first == y.first && eq(x.second, y.second);
+           });
+  }
+  friend bool operator==(const basic_path_map& a, const basic_path_map& b) requires std::equality_comparable<V> {
+    return equal(a, b, std::equal_to<>());
+  }
+
+  // ---- Edits ----
+
+  // The map with k bound to v; a previous binding of k disappears. On an
   // rvalue whose nodes no other map shares, the nodes change in place:
   // m = std::move(m).add(k, v) builds one node where m.add(k, v) builds a path.
   // e.g. {a: 1}.add(a, 2) => {a: 2}, {a: 1}.add(b, 2) => {a: 1, b: 2}
@@ -83,7 +227,7 @@ class basic_path_map {
     return basic_path_map(detail::tree::insert_owned(std::move(root_), k.view(), make_box, false));
   }
 
-  // 4. The map with k bound to f(current), where f takes a `const V*` (null
+  // The map with k bound to f(current), where f takes a `const V*` (null
   // when k is unbound) and returns std::optional<V>; nothing removes k.
   // e.g. {a: 1}.update(a, [](const int* v) { return std::optional(*v + 1); }) => {a: 2}
   template <class F>
@@ -93,19 +237,24 @@ class basic_path_map {
     return v ? add(k, std::move(*v)) : remove(k);
   }
 
-  // 5. The map of k bound to v alone.
-  // e.g. singleton(a, 1) => {a: 1}
-  [[nodiscard]] static basic_path_map singleton(key_type k, V v) {
-    return basic_path_map().add(std::move(k), std::move(v));
-  }
-
-  // 6. The map without k; *this when k is not bound.
+  // The map without k; *this when k is not bound.
   // e.g. {a: 1, b: 2}.remove(a) => {b: 2}
   [[nodiscard]] basic_path_map remove(const key_type& k) const {
     return basic_path_map(detail::tree::remove(root_, k.view()));
   }
 
-  // 7. The map of f(k, a, b) for every key k of either map, where a and b are
+  // The map with every (key, value) pair of the range added in order; a
+  // later pair wins.
+  // e.g. {a: 1}.add_range([(a, 3), (b, 2)]) => {a: 3, b: 2}
+  template <std::ranges::input_range R>
+  [[nodiscard]] basic_path_map add_range(R&& pairs) const {
+    auto theirs = [](const key_type&, const V&, const V& v) { return std::optional<V>(v); };
+    return union_with(from_range(std::forward<R>(pairs)), theirs);
+  }
+
+  // ---- Whole-map operations ----
+
+  // The map of f(k, a, b) for every key k of either map, where a and b are
   // `const V*` and `const W*` (null when k is unbound there) and f returns
   // std::optional<R>: a binding of k to R, or none.
   // e.g. {a: 1}.merge({b: 2}, sum of the present values) => {a: 1, b: 2}
@@ -135,7 +284,7 @@ class basic_path_map {
     return basic_path_map<S, R>::from_boxes(out);
   }
 
-  // 8. The bindings of either map; a key bound in both is bound to
+  // The bindings of either map; a key bound in both is bound to
   // f(k, ours, theirs) when it gives a value, and dropped when it gives
   // std::nullopt. O(m log(n/m + 1)); subtrees only one map holds are shared.
   // e.g. {a: 1, b: 2}.union_with({b: 3}, keep ours) => {a: 1, b: 2}
@@ -149,36 +298,7 @@ class basic_path_map {
         detail::tree::unite(root_, other.root_, pick, detail::tree::shared_subtrees::go_through_pick));
   }
 
-  // 9. The order of maps: their bindings in increasing key order compared one
-  // after the other, keys first, then values with cmp(v, w) (negative, zero,
-  // positive); -1, 0 or 1.
-  // e.g. compare({a: 1}, {a: 2}, minus) => -1
-  template <class Cmp>
-  [[nodiscard]] friend int compare(const basic_path_map& a, const basic_path_map& b, Cmp&& cmp) {
-    auto x = a.begin();
-    auto y = b.begin();
-    for (; x != a.end() && y != b.end(); ++x, ++y) {
-      if (const int c = corso::compare(x->first, y->first); c != 0) return c;
-      if (const int c = cmp(x->second, y->second); c != 0) return c < 0 ? -1 : 1;
-    }
-    return x == a.end() ? (y == b.end() ? 0 : -1) : 1;
-  }
-
-  // 10. True when both maps bind the same keys to values equal by eq(v, w).
-  // e.g. equal({a: 1}, {a: 1}, equal_to) => true
-  template <class Eq>
-  [[nodiscard]] friend bool equal(const basic_path_map& a, const basic_path_map& b, Eq&& eq) {
-    if (a.root_ == b.root_) return true;
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&eq](const value_type& x, const value_type& y) {
-             return x.first == y.first && eq(x.second, y.second);
-           });
-  }
-  friend bool operator==(const basic_path_map& a, const basic_path_map& b) requires std::equality_comparable<V> {
-    return equal(a, b, std::equal_to<>());
-  }
-
-  // 11. Calls f(k, v) on every binding, in increasing key order.
+  // Calls f(k, v) on every binding, in increasing key order.
   // e.g. {b: 2, a: 1}.for_each(f) calls f(a, 1), then f(b, 2)
   template <class F>
   void for_each(F&& f) const {
@@ -186,7 +306,7 @@ class basic_path_map {
                                 [&f](const node& n) { f(n.element->value.first, n.element->value.second); });
   }
 
-  // 12. f(...f(acc, k1, v1)..., kn, vn) over the bindings in increasing key order.
+  // f(...f(acc, k1, v1)..., kn, vn) over the bindings in increasing key order.
   // e.g. {a: 1, b: 2}.fold(f, x) => f(f(x, a, 1), b, 2)
   template <class F, class A>
   [[nodiscard]] A fold(F&& f, A acc) const {
@@ -194,21 +314,21 @@ class basic_path_map {
     return acc;
   }
 
-  // 13. True when pred(k, v) holds for every binding.
+  // True when pred(k, v) holds for every binding.
   // e.g. {a: 1}.all_of(v > 0) => true
   template <class Pred>
   [[nodiscard]] bool all_of(Pred&& pred) const {
     return std::all_of(begin(), end(), [&pred](const value_type& b) { return pred(b.first, b.second); });
   }
 
-  // 14. True when pred(k, v) holds for some binding.
+  // True when pred(k, v) holds for some binding.
   // e.g. {a: 1}.any_of(v > 1) => false
   template <class Pred>
   [[nodiscard]] bool any_of(Pred&& pred) const {
     return std::any_of(begin(), end(), [&pred](const value_type& b) { return pred(b.first, b.second); });
   }
 
-  // 15. The bindings that satisfy pred(k, v); they are shared, not copied.
+  // The bindings that satisfy pred(k, v); they are shared, not copied.
   // e.g. {a: 1, b: 2}.filter(v odd) => {a: 1}
   template <class Pred>
   [[nodiscard]] basic_path_map filter(Pred&& pred) const {
@@ -219,7 +339,7 @@ class basic_path_map {
     return from_boxes(kept);
   }
 
-  // 16. The map of the present results of f(k, v) -> std::optional<W>.
+  // The map of the present results of f(k, v) -> std::optional<W>.
   // e.g. {a: 1, b: 2}.filter_map(v > 1 ? std::optional(v) : nothing) => {b: 2}
   template <class F>
   [[nodiscard]] auto filter_map(F&& f) const {
@@ -231,7 +351,7 @@ class basic_path_map {
     return basic_path_map<S, W>::from_boxes(out);
   }
 
-  // 17. (the bindings that satisfy pred(k, v), the others).
+  // (the bindings that satisfy pred(k, v), the others).
   // e.g. {a: 1, b: 2}.partition(v odd) => ({a: 1}, {b: 2})
   template <class Pred>
   [[nodiscard]] std::pair<basic_path_map, basic_path_map> partition(Pred&& pred) const {
@@ -243,76 +363,14 @@ class basic_path_map {
     return {from_boxes(yes), from_boxes(no)};
   }
 
-  // 18. The number of bindings, in O(1).
-  // e.g. {a: 1, b: 2}.size() => 2
-  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
-
-  // 19. The bindings in increasing key order.
-  // e.g. {b: 2, a: 1}.bindings() => [(a, 1), (b, 2)]
-  [[nodiscard]] std::vector<binding> bindings() const { return {begin(), end()}; }
-
-  // 20. The binding of the least key, or nothing.
-  // e.g. {b: 2, a: 1}.front() => (a, 1)
-  [[nodiscard]] std::optional<binding> front() const { return optional_of(detail::tree::min_node(root_.get())); }
-
-  // 21. The binding of the greatest key, or nothing.
-  // e.g. {b: 2, a: 1}.back() => (b, 2)
-  [[nodiscard]] std::optional<binding> back() const { return optional_of(detail::tree::max_node(root_.get())); }
-
-  // 22. Some binding (the least), or nothing.
-  // e.g. {b: 2, a: 1}.some() => (a, 1)
-  [[nodiscard]] std::optional<binding> some() const { return front(); }
-
-  // 23. The bindings of keys less than k, the value of k if bound, the
-  // bindings of keys greater than k.
-  // e.g. {a: 1, b: 2, c: 3}.split(b) => ({a: 1}, 2, {c: 3})
-  [[nodiscard]] split_result split(const key_type& k) const;
-
-  // 24. The value bound to k, or nothing.
-  // e.g. {a: 1}.lookup(a) => 1, {a: 1}.lookup(b) => nothing
-  [[nodiscard]] std::optional<V> lookup(const key_type& k) const {
-    const node* n = find_node(k);
-    return n == nullptr ? std::nullopt : std::optional<V>(n->element->value.second);
-  }
-
-  // 25. The binding of the least key satisfying pred(k), a predicate false
-  // then true along the order; throws not_found.
-  // e.g. {a: 1, c: 3}.get_first_where(k >= b) => (c, 3)
-  template <class Pred>
-  [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
-    return value_or_not_found(monotone(pred, true));
-  }
-
-  // 26. The same as get_first_where, or nothing.
-  // e.g. {a: 1}.first_where(k >= b) => nothing
-  template <class Pred>
-  [[nodiscard]] std::optional<binding> first_where(Pred&& pred) const {
-    return optional_of(monotone(pred, true));
-  }
-
-  // 27. The binding of the greatest key satisfying pred(k), a predicate true
-  // then false along the order; throws not_found.
-  // e.g. {a: 1, c: 3}.get_last_where(k <= b) => (a, 1)
-  template <class Pred>
-  [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
-    return value_or_not_found(monotone(pred, false));
-  }
-
-  // 28. The same as get_last_where, or nothing.
-  // e.g. {c: 3}.last_where(k <= b) => nothing
-  template <class Pred>
-  [[nodiscard]] std::optional<binding> last_where(Pred&& pred) const {
-    return optional_of(monotone(pred, false));
-  }
-
-  // 29. The map of every key bound to f(v); the shape of the tree is kept.
+  // The map of every key bound to f(v); the shape of the tree is kept.
   // e.g. {a: 1}.map(v * 2.5) => {a: 2.5}
   template <class F>
   [[nodiscard]] auto map(F&& f) const {
     return map_with_key([&f](const key_type&, const V& v) { return f(v); });
   }
 
-  // 30. The map of every key bound to f(k, v).
+  // The map of every key bound to f(k, v).
   // e.g. {a: 1}.map_with_key(k + v) => {a: "a1"}
   template <class F>
   [[nodiscard]] auto map_with_key(F&& f) const {
@@ -320,102 +378,13 @@ class basic_path_map {
     return basic_path_map<S, W>(map_node<W>(root_.get(), f));
   }
 
-  // 31. The bindings in increasing key order, as a range that keeps the map alive.
-  // e.g. {b: 2, a: 1}.ascending() => (a, 1), (b, 2)
-  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
-
-  // 32. The bindings in decreasing key order, as a range that keeps the map alive.
-  // e.g. {b: 2, a: 1}.descending() => (b, 2), (a, 1)
-  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
-
-  // 33. The bindings of keys not less than k, in increasing order, as a range
-  // that keeps the map alive.
-  // e.g. {a: 1, b: 2, c: 3}.ascending_from(b) => (b, 2), (c, 3)
-  [[nodiscard]] auto ascending_from(const key_type& k) const {
-    return detail::collection_view(*this, iterator::lower_bound(root_.get(), k.view()), end());
-  }
-
-  // 34. The map with every (key, value) pair of the range added in order; a
-  // later pair wins.
-  // e.g. {a: 1}.add_range([(a, 3), (b, 2)]) => {a: 3, b: 2}
-  template <std::ranges::input_range R>
-  [[nodiscard]] basic_path_map add_range(R&& pairs) const {
-    auto theirs = [](const key_type&, const V&, const V& v) { return std::optional<V>(v); };
-    return union_with(from_range(std::forward<R>(pairs)), theirs);
-  }
-
-  // 35. The map of the (key, value) pairs of the range; for a key given more
-  // than once, the last pair wins. O(n log n).
-  // e.g. from_range([(a, 1), (a, 2)]) => {a: 2}
-  template <std::ranges::input_range R>
-  [[nodiscard]] static basic_path_map from_range(R&& pairs) {
-    std::vector<binding> v;
-    for (auto&& [k, x] : pairs) v.emplace_back(k, x);
-    // Stable, so that of the pairs with one key the last is the last of its run.
-    std::stable_sort(v.begin(), v.end(), [](const binding& a, const binding& b) { return a.first < b.first; });
-    std::vector<box_ref> boxes;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-      if (i + 1 < v.size() && v[i + 1].first == v[i].first) continue;
-      boxes.emplace_back(new box(std::move(v[i].first), std::move(v[i].second)));
-    }
-    return from_boxes(boxes);
-  }
-
-  // 36. The binding of the least key, or nothing.
-  // e.g. {b: 2, a: 1}.min_binding() => (a, 1), {}.min_binding() => nothing
-  [[nodiscard]] std::optional<binding> min_binding() const { return front(); }
-
-  // 37. The binding of the least key; throws std::invalid_argument "empty map".
-  // e.g. {b: 2, a: 1}.get_min_binding() => (a, 1)
-  [[nodiscard]] const value_type& get_min_binding() const {
-    return value_or_empty(detail::tree::min_node(root_.get()));
-  }
-
-  // 38. The binding of the greatest key, or nothing.
-  // e.g. {b: 2, a: 1}.max_binding() => (b, 2)
-  [[nodiscard]] std::optional<binding> max_binding() const { return back(); }
-
-  // 39. The binding of the greatest key; throws std::invalid_argument "empty map".
-  // e.g. {b: 2, a: 1}.get_max_binding() => (b, 2)
-  [[nodiscard]] const value_type& get_max_binding() const {
-    return value_or_empty(detail::tree::max_node(root_.get()));
-  }
-
-  // 40. Some binding (the least), or nothing.
-  // e.g. {b: 2, a: 1}.choose() => (a, 1)
-  [[nodiscard]] std::optional<binding> choose() const { return front(); }
-
-  // 41. Some binding (the least, by the lookup of get_min_binding); throws
-  // std::invalid_argument "empty map".
-  // e.g. {b: 2, a: 1}.get_any_binding() => (a, 1)
-  [[nodiscard]] const value_type& get_any_binding() const { return get_min_binding(); }
-
-  // 42. The value bound to k, or nothing.
-  // e.g. {a: 1}.find(a) => 1, {a: 1}.find(b) => nothing
-  [[nodiscard]] std::optional<V> find(const key_type& k) const { return lookup(k); }
-
-  // 43. The value bound to k; throws std::invalid_argument "c is not bound in
-  // map" (the key unquoted) when k is unbound.
-  // e.g. {a: 1}.get(a) => 1
-  [[nodiscard]] const V& get(const key_type& k) const {
-    if (const node* n = find_node(k)) return n->element->value.second;
-    throw std::invalid_argument(print_to_string([&](formatter& f) { f.text(k.view()).text(" is not bound in map"); }));
-  }
-
-  // 44. The set of the bound keys, built in O(n) in the shape of the map.
+  // The set of the bound keys, built in O(n) in the shape of the map.
   // e.g. {a: 1, b: 2}.dom() => {a, b}
   [[nodiscard]] basic_path_set<S> dom() const { return basic_path_set<S>(keys_node(root_.get())); }
 
-  // 45. The map of the (key, value) pairs of a list (or any range); for a key
-  // given more than once, the last pair wins.
-  // e.g. of_list({(b, 1), (a, 2), (a, 3)}) => {a: 3, b: 1}
-  [[nodiscard]] static basic_path_map of_list(std::initializer_list<binding> pairs) { return from_range(pairs); }
-  template <std::ranges::input_range R>
-  [[nodiscard]] static basic_path_map of_list(R&& pairs) {
-    return from_range(std::forward<R>(pairs));
-  }
+  // ---- Printing ----
 
-  // 46. Prints every binding with pp_binding(f, binding), in increasing key
+  // Prints every binding with pp_binding(f, binding), in increasing key
   // order, with separator(f) between them (a cut by default); nothing else.
   // e.g. {a: 3, b: 1}.pp(f, key=value) prints a=3b=1
   template <class Printer, class Separator = cut_separator>
@@ -428,7 +397,7 @@ class basic_path_map {
     });
   }
 
-  // 47. Prints {("a", 3) ("b", 1)}: each binding in a box of its own, the key
+  // Prints {("a", 3) ("b", 1)}: each binding in a box of its own, the key
   // dumped, the value printed by pp_value(f, v).
   template <class Printer>
   void dump(formatter& f, Printer&& pp_value) const {
@@ -444,6 +413,49 @@ class basic_path_map {
         },
         [](formatter& g) { g.space(); });
     f.text("}").close_box();
+  }
+
+  // ---- Aliases, under the names other libraries give them ----
+
+  // The binding of the least key, or nothing.
+  // e.g. {b: 2, a: 1}.min_binding() => (a, 1), {}.min_binding() => nothing
+  [[nodiscard]] std::optional<binding> min_binding() const { return front(); }
+
+  // The binding of the least key; throws std::invalid_argument "empty map".
+  // e.g. {b: 2, a: 1}.get_min_binding() => (a, 1)
+  [[nodiscard]] const value_type& get_min_binding() const {
+    return value_or_empty(detail::tree::min_node(root_.get()));
+  }
+
+  // The binding of the greatest key, or nothing.
+  // e.g. {b: 2, a: 1}.max_binding() => (b, 2)
+  [[nodiscard]] std::optional<binding> max_binding() const { return back(); }
+
+  // The binding of the greatest key; throws std::invalid_argument "empty map".
+  // e.g. {b: 2, a: 1}.get_max_binding() => (b, 2)
+  [[nodiscard]] const value_type& get_max_binding() const {
+    return value_or_empty(detail::tree::max_node(root_.get()));
+  }
+
+  // Some binding (the least), or nothing.
+  // e.g. {b: 2, a: 1}.choose() => (a, 1)
+  [[nodiscard]] std::optional<binding> choose() const { return front(); }
+
+  // Some binding (the least, by the lookup of get_min_binding); throws
+  // std::invalid_argument "empty map".
+  // e.g. {b: 2, a: 1}.get_any_binding() => (a, 1)
+  [[nodiscard]] const value_type& get_any_binding() const { return get_min_binding(); }
+
+  // The value bound to k, or nothing.
+  // e.g. {a: 1}.find(a) => 1, {a: 1}.find(b) => nothing
+  [[nodiscard]] std::optional<V> find(const key_type& k) const { return lookup(k); }
+
+  // The value bound to k; throws std::invalid_argument "c is not bound in
+  // map" (the key unquoted) when k is unbound.
+  // e.g. {a: 1}.get(a) => 1
+  [[nodiscard]] const V& get(const key_type& k) const {
+    if (const node* n = find_node(k)) return n->element->value.second;
+    throw std::invalid_argument(print_to_string([&](formatter& f) { f.text(k.view()).text(" is not bound in map"); }));
   }
 
   // Iteration in increasing key order; iterators are valid while the map lives.

@@ -86,63 +86,121 @@ class basic_path_set {
   // The result of split.
   struct split_result;
 
-  // 0. The empty set.
+  // ---- Building ----
+
+  // The empty set.
   // e.g. basic_path_set() => {}
   basic_path_set() noexcept = default;
 
-  // 1. True when the set has no element.
+  // The set of p alone.
+  // e.g. singleton(a) => {a}
+  [[nodiscard]] static basic_path_set singleton(value_type p) { return basic_path_set().add(std::move(p)); }
+
+  // The set of the paths of the range, in O(n log n).
+  // e.g. from_range([b, a, b]) => {a, b}
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_set from_range(R&& paths) {
+    std::vector<value_type> v;
+    for (auto&& p : paths) v.emplace_back(std::forward<decltype(p)>(p));
+    return from_sorted_paths(std::move(v));
+  }
+
+  // The set of the paths of a list (or any range); repeats count once.
+  // e.g. of_list({b, a, b}) => {a, b}
+  [[nodiscard]] static basic_path_set of_list(std::initializer_list<value_type> paths) { return from_range(paths); }
+  template <std::ranges::input_range R>
+  [[nodiscard]] static basic_path_set of_list(R&& paths) {
+    return from_range(std::forward<R>(paths));
+  }
+
+  // ---- Queries ----
+
+  // True when the set has no element.
   // e.g. {}.empty() => true, {a}.empty() => false
   [[nodiscard]] bool empty() const noexcept { return !root_; }
 
-  // 2. True when p is an element.
+  // True when p is an element.
   // e.g. {a, b}.contains(a) => true, {a, b}.contains(a/) => false
   [[nodiscard]] bool contains(const value_type& p) const noexcept {
     return detail::tree::find(root_.get(), p.view()) != nullptr;
   }
 
-  // 3. The set with p added; *this (shared, nothing built) when p is in it.
-  // On an rvalue whose nodes no other set shares, the nodes change in place:
-  // s = std::move(s).add(p) builds one node where s.add(p) builds a path.
-  // e.g. {a}.add(b) => {a, b}, {a}.add(a) => {a}
-  template <class P>
-  requires std::same_as<std::remove_cvref_t<P>, value_type>
-  [[nodiscard]] basic_path_set add(P&& p) const& {
-    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
-    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
-  }
-  template <class P>
-  requires std::same_as<std::remove_cvref_t<P>, value_type>
-  [[nodiscard]] basic_path_set add(P&& p) && {
-    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
-    return basic_path_set(detail::tree::insert_owned(std::move(root_), p.view(), make_box, true));
-  }
+  // The number of elements, in O(1).
+  // e.g. {a, b}.size() => 2
+  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
 
-  // 4. The set of p alone.
-  // e.g. singleton(a) => {a}
-  [[nodiscard]] static basic_path_set singleton(value_type p) { return basic_path_set().add(std::move(p)); }
+  // The elements in increasing order.
+  // e.g. {b, a}.elements() => [a, b]
+  [[nodiscard]] std::vector<value_type> elements() const { return {begin(), end()}; }
 
-  // 5. The set without p; *this when p is not in it.
-  // e.g. {a, b}.remove(a) => {b}
-  [[nodiscard]] basic_path_set remove(const value_type& p) const {
-    return basic_path_set(detail::tree::remove(root_, p.view()));
-  }
+  // The least element, or nothing.
+  // e.g. {b, a}.front() => a, {}.front() => nothing
+  [[nodiscard]] std::optional<value_type> front() const { return optional_of(detail::tree::min_node(root_.get())); }
 
-  // 6. The elements of either set, in O(m log(n/m + 1)) for sizes m <= n;
-  // subtrees only one set holds are shared.
-  // e.g. {a, b}.union_with({b, c}) => {a, b, c}
-  [[nodiscard]] basic_path_set union_with(const basic_path_set& other) const {
-    auto keep_ours = [](const box_ref& ours, const box_ref&) { return ours; };
-    return basic_path_set(
-        detail::tree::unite(root_, other.root_, keep_ours, detail::tree::shared_subtrees::are_their_union));
+  // The greatest element, or nothing.
+  // e.g. {b, a}.back() => b
+  [[nodiscard]] std::optional<value_type> back() const { return optional_of(detail::tree::max_node(root_.get())); }
+
+  // Some element (the least), or nothing.
+  // e.g. {b, a}.some() => a
+  [[nodiscard]] std::optional<value_type> some() const { return front(); }
+
+  // The elements less than p, whether p is in the set, the elements greater.
+  // e.g. {a, b, c}.split(b) => ({a}, true, {c})
+  [[nodiscard]] split_result split(const value_type& p) const;
+
+  // The element equal to p, or nothing.
+  // e.g. {a}.lookup(a) => a, {a}.lookup(a/) => nothing
+  [[nodiscard]] std::optional<value_type> lookup(const value_type& p) const {
+    return optional_of(detail::tree::find(root_.get(), p.view()));
   }
 
-  // 7. The elements of both sets.
-  // e.g. {a, b}.intersection({b, c}) => {b}
-  [[nodiscard]] basic_path_set intersection(const basic_path_set& other) const {
-    return basic_path_set(detail::tree::intersect(root_, other.root_));
+  // The least element satisfying pred, a predicate false then true along
+  // the order (such as [&](auto& p) { return p >= q; }); throws not_found.
+  // e.g. {a, b, c}.get_first_where(p >= bb) => c
+  template <class Pred>
+  [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
+    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, true));
   }
 
-  // 8. True when no element is in both sets.
+  // The same as get_first_where, or nothing.
+  // e.g. {a}.first_where(p >= b) => nothing
+  template <class Pred>
+  [[nodiscard]] std::optional<value_type> first_where(Pred&& pred) const {
+    return optional_of(detail::tree::find_monotone(root_.get(), pred, true));
+  }
+
+  // The greatest element satisfying pred, a predicate true then false
+  // along the order; throws not_found.
+  // e.g. {a, b, c}.get_last_where(p <= bb) => b
+  template <class Pred>
+  [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
+    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, false));
+  }
+
+  // The same as get_last_where, or nothing.
+  // e.g. {b}.last_where(p <= a) => nothing
+  template <class Pred>
+  [[nodiscard]] std::optional<value_type> last_where(Pred&& pred) const {
+    return optional_of(detail::tree::find_monotone(root_.get(), pred, false));
+  }
+
+  // The elements not less than p, in increasing order, as a range that
+  // keeps the set alive.
+  // e.g. {a, b, c}.ascending_from(bb) => c
+  [[nodiscard]] auto ascending_from(const value_type& p) const {
+    return detail::collection_view(*this, iterator::lower_bound(root_.get(), p.view()), end());
+  }
+
+  // All elements in increasing order, as a range that keeps the set alive.
+  // e.g. {b, a}.ascending() => a, b
+  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
+
+  // All elements in decreasing order, as a range that keeps the set alive.
+  // e.g. {b, a}.descending() => b, a
+  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
+
+  // True when no element is in both sets.
   // e.g. {a}.disjoint({b}) => true, {a}.disjoint({a, b}) => false
   [[nodiscard]] bool disjoint(const basic_path_set& other) const noexcept {
     const basic_path_set& small = size() <= other.size() ? *this : other;
@@ -150,13 +208,7 @@ class basic_path_set {
     return std::none_of(small.begin(), small.end(), [&large](const value_type& p) { return large.contains(p); });
   }
 
-  // 9. The elements of this set that are not in other.
-  // e.g. {a, b}.difference({b, c}) => {a}
-  [[nodiscard]] basic_path_set difference(const basic_path_set& other) const {
-    return basic_path_set(detail::tree::subtract(root_, other.root_));
-  }
-
-  // 10. The order of sets: their elements in increasing order compared one
+  // The order of sets: their elements in increasing order compared one
   // after the other, as -1, 0 or 1; also <=>.
   // e.g. compare({a}, {a, b}) => -1, compare({b}, {a, c}) => 1
   [[nodiscard]] friend int compare(const basic_path_set& a, const basic_path_set& b) noexcept {
@@ -174,26 +226,81 @@ class basic_path_set {
                         : (j != b.end() ? std::strong_ordering::less : std::strong_ordering::equal);
   }
 
-  // 11. True when both sets have the same elements.
+  // True when both sets have the same elements.
   // e.g. {a, b} == of_list({b, a}) => true
   friend bool operator==(const basic_path_set& a, const basic_path_set& b) noexcept {
     return a.root_ == b.root_ || (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
   }
 
-  // 12. True when every element of this set is in other.
+  // True when every element of this set is in other.
   // e.g. {a}.subset_of({a, b}) => true
   [[nodiscard]] bool subset_of(const basic_path_set& other) const noexcept {
     return size() <= other.size() && all_of([&other](const value_type& p) { return other.contains(p); });
   }
 
-  // 13. Calls f(p) on every element, in increasing order.
+  // ---- Edits ----
+
+  // The set with p added; *this (shared, nothing built) when p is in it.
+  // On an rvalue whose nodes no other set shares, the nodes change in place:
+  // s = std::move(s).add(p) builds one node where s.add(p) builds a path.
+  // e.g. {a}.add(b) => {a, b}, {a}.add(a) => {a}
+  template <class P>
+  requires std::same_as<std::remove_cvref_t<P>, value_type>
+  [[nodiscard]] basic_path_set add(P&& p) const& {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
+    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
+  }
+  template <class P>
+  requires std::same_as<std::remove_cvref_t<P>, value_type>
+  [[nodiscard]] basic_path_set add(P&& p) && {
+    auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
+    return basic_path_set(detail::tree::insert_owned(std::move(root_), p.view(), make_box, true));
+  }
+
+  // The set without p; *this when p is not in it.
+  // e.g. {a, b}.remove(a) => {b}
+  [[nodiscard]] basic_path_set remove(const value_type& p) const {
+    return basic_path_set(detail::tree::remove(root_, p.view()));
+  }
+
+  // The set with every path of the range added.
+  // e.g. {a}.add_range([c, b]) => {a, b, c}
+  template <std::ranges::input_range R>
+  [[nodiscard]] basic_path_set add_range(R&& paths) const {
+    return union_with(from_range(std::forward<R>(paths)));
+  }
+
+  // ---- Whole-set operations ----
+
+  // The elements of either set, in O(m log(n/m + 1)) for sizes m <= n;
+  // subtrees only one set holds are shared.
+  // e.g. {a, b}.union_with({b, c}) => {a, b, c}
+  [[nodiscard]] basic_path_set union_with(const basic_path_set& other) const {
+    auto keep_ours = [](const box_ref& ours, const box_ref&) { return ours; };
+    return basic_path_set(
+        detail::tree::unite(root_, other.root_, keep_ours, detail::tree::shared_subtrees::are_their_union));
+  }
+
+  // The elements of both sets.
+  // e.g. {a, b}.intersection({b, c}) => {b}
+  [[nodiscard]] basic_path_set intersection(const basic_path_set& other) const {
+    return basic_path_set(detail::tree::intersect(root_, other.root_));
+  }
+
+  // The elements of this set that are not in other.
+  // e.g. {a, b}.difference({b, c}) => {a}
+  [[nodiscard]] basic_path_set difference(const basic_path_set& other) const {
+    return basic_path_set(detail::tree::subtract(root_, other.root_));
+  }
+
+  // Calls f(p) on every element, in increasing order.
   // e.g. {b, a}.for_each(f) calls f(a), then f(b)
   template <class F>
   void for_each(F&& f) const {
     detail::tree::for_each_node(root_.get(), [&f](const node& n) { f(n.element->value); });
   }
 
-  // 14. The set of f(p) for every element p; f: path -> path.
+  // The set of f(p) for every element p; f: path -> path.
   // e.g. {a/b, a/c}.map(parent) => {a/}
   template <class F>
   [[nodiscard]] basic_path_set map(F&& f) const {
@@ -203,7 +310,7 @@ class basic_path_set {
     return from_sorted_paths(std::move(out));
   }
 
-  // 15. f(...f(f(acc, p1), p2)..., pn) over the elements in increasing order.
+  // f(...f(f(acc, p1), p2)..., pn) over the elements in increasing order.
   // e.g. {a, b}.fold(f, x) => f(f(x, a), b)
   template <class F, class A>
   [[nodiscard]] A fold(F&& f, A acc) const {
@@ -211,21 +318,21 @@ class basic_path_set {
     return acc;
   }
 
-  // 16. True when pred(p) holds for every element (and for the empty set).
+  // True when pred(p) holds for every element (and for the empty set).
   // e.g. {}.all_of(pred) => true
   template <class Pred>
   [[nodiscard]] bool all_of(Pred&& pred) const {
     return std::all_of(begin(), end(), pred);
   }
 
-  // 17. True when pred(p) holds for some element.
+  // True when pred(p) holds for some element.
   // e.g. {}.any_of(pred) => false
   template <class Pred>
   [[nodiscard]] bool any_of(Pred&& pred) const {
     return std::any_of(begin(), end(), pred);
   }
 
-  // 18. The elements that satisfy pred; their boxes are shared.
+  // The elements that satisfy pred; their boxes are shared.
   // e.g. {a.c, b.h}.filter(has .c) => {a.c}
   template <class Pred>
   [[nodiscard]] basic_path_set filter(Pred&& pred) const {
@@ -236,7 +343,7 @@ class basic_path_set {
     return from_boxes(kept);
   }
 
-  // 19. The set of the present results of f: path -> std::optional<path>.
+  // The set of the present results of f: path -> std::optional<path>.
   // e.g. {a/x, b}.filter_map([](auto& p) { return rem_prefix(a, p); }) => {x}
   template <class F>
   [[nodiscard]] basic_path_set filter_map(F&& f) const {
@@ -247,7 +354,7 @@ class basic_path_set {
     return from_sorted_paths(std::move(out));
   }
 
-  // 20. (the elements that satisfy pred, the others).
+  // (the elements that satisfy pred, the others).
   // e.g. {a.c, b.h}.partition(has .c) => ({a.c}, {b.h})
   template <class Pred>
   [[nodiscard]] std::pair<basic_path_set, basic_path_set> partition(Pred&& pred) const {
@@ -258,146 +365,9 @@ class basic_path_set {
     return {from_boxes(yes), from_boxes(no)};
   }
 
-  // 21. The number of elements, in O(1).
-  // e.g. {a, b}.size() => 2
-  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
+  // ---- Printing ----
 
-  // 22. The elements in increasing order.
-  // e.g. {b, a}.elements() => [a, b]
-  [[nodiscard]] std::vector<value_type> elements() const { return {begin(), end()}; }
-
-  // 23. The least element, or nothing.
-  // e.g. {b, a}.front() => a, {}.front() => nothing
-  [[nodiscard]] std::optional<value_type> front() const { return optional_of(detail::tree::min_node(root_.get())); }
-
-  // 24. The greatest element, or nothing.
-  // e.g. {b, a}.back() => b
-  [[nodiscard]] std::optional<value_type> back() const { return optional_of(detail::tree::max_node(root_.get())); }
-
-  // 25. Some element (the least), or nothing.
-  // e.g. {b, a}.some() => a
-  [[nodiscard]] std::optional<value_type> some() const { return front(); }
-
-  // 26. The elements less than p, whether p is in the set, the elements greater.
-  // e.g. {a, b, c}.split(b) => ({a}, true, {c})
-  [[nodiscard]] split_result split(const value_type& p) const;
-
-  // 27. The element equal to p, or nothing.
-  // e.g. {a}.lookup(a) => a, {a}.lookup(a/) => nothing
-  [[nodiscard]] std::optional<value_type> lookup(const value_type& p) const {
-    return optional_of(detail::tree::find(root_.get(), p.view()));
-  }
-
-  // 28. The least element satisfying pred, a predicate false then true along
-  // the order (such as [&](auto& p) { return p >= q; }); throws not_found.
-  // e.g. {a, b, c}.get_first_where(p >= bb) => c
-  template <class Pred>
-  [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
-    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, true));
-  }
-
-  // 29. The same as get_first_where, or nothing.
-  // e.g. {a}.first_where(p >= b) => nothing
-  template <class Pred>
-  [[nodiscard]] std::optional<value_type> first_where(Pred&& pred) const {
-    return optional_of(detail::tree::find_monotone(root_.get(), pred, true));
-  }
-
-  // 30. The greatest element satisfying pred, a predicate true then false
-  // along the order; throws not_found.
-  // e.g. {a, b, c}.get_last_where(p <= bb) => b
-  template <class Pred>
-  [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
-    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, false));
-  }
-
-  // 31. The same as get_last_where, or nothing.
-  // e.g. {b}.last_where(p <= a) => nothing
-  template <class Pred>
-  [[nodiscard]] std::optional<value_type> last_where(Pred&& pred) const {
-    return optional_of(detail::tree::find_monotone(root_.get(), pred, false));
-  }
-
-  // 32. The elements not less than p, in increasing order, as a range that
-  // keeps the set alive.
-  // e.g. {a, b, c}.ascending_from(bb) => c
-  [[nodiscard]] auto ascending_from(const value_type& p) const {
-    return detail::collection_view(*this, iterator::lower_bound(root_.get(), p.view()), end());
-  }
-
-  // 33. All elements in increasing order, as a range that keeps the set alive.
-  // e.g. {b, a}.ascending() => a, b
-  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
-
-  // 34. All elements in decreasing order, as a range that keeps the set alive.
-  // e.g. {b, a}.descending() => b, a
-  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
-
-  // 35. The set with every path of the range added.
-  // e.g. {a}.add_range([c, b]) => {a, b, c}
-  template <std::ranges::input_range R>
-  [[nodiscard]] basic_path_set add_range(R&& paths) const {
-    return union_with(from_range(std::forward<R>(paths)));
-  }
-
-  // 36. The set of the paths of the range, in O(n log n).
-  // e.g. from_range([b, a, b]) => {a, b}
-  template <std::ranges::input_range R>
-  [[nodiscard]] static basic_path_set from_range(R&& paths) {
-    std::vector<value_type> v;
-    for (auto&& p : paths) v.emplace_back(std::forward<decltype(p)>(p));
-    return from_sorted_paths(std::move(v));
-  }
-
-  // 37. The least element, or nothing.
-  // e.g. {b, a}.min_elt() => a, {}.min_elt() => nothing
-  [[nodiscard]] std::optional<value_type> min_elt() const { return front(); }
-
-  // 38. The least element; throws std::invalid_argument "empty set".
-  // e.g. {b, a}.get_min_elt() => a
-  [[nodiscard]] const value_type& get_min_elt() const { return value_or_empty(detail::tree::min_node(root_.get())); }
-
-  // 39. The greatest element, or nothing.
-  // e.g. {b, a}.max_elt() => b
-  [[nodiscard]] std::optional<value_type> max_elt() const { return back(); }
-
-  // 40. The greatest element; throws std::invalid_argument "empty set".
-  // e.g. {b, a}.get_max_elt() => b
-  [[nodiscard]] const value_type& get_max_elt() const { return value_or_empty(detail::tree::max_node(root_.get())); }
-
-  // 41. Some element (the least), or nothing.
-  // e.g. {b, a}.choose() => a
-  [[nodiscard]] std::optional<value_type> choose() const { return front(); }
-
-  // 42. Some element (the least, by the lookup of get_min_elt); throws
-  // std::invalid_argument "empty set".
-  // e.g. {b, a}.get_any_elt() => a
-  [[nodiscard]] const value_type& get_any_elt() const { return get_min_elt(); }
-
-  // 43. The element equal to p, or nothing.
-  // e.g. {a}.find(a) => a, {a}.find(b) => nothing
-  [[nodiscard]] std::optional<value_type> find(const value_type& p) const { return lookup(p); }
-
-  // 44. The element equal to p; throws std::invalid_argument
-  // "\"z\" not in set {\"a\" \"b\"}" when there is none.
-  [[nodiscard]] const value_type& get(const value_type& p) const {
-    if (const node* n = detail::tree::find(root_.get(), p.view())) return n->element->value;
-    throw std::invalid_argument(print_to_string([&](formatter& f) {
-      corso::dump(f, p);
-      f.text(" not in set ");
-      dump(f);
-    }));
-  }
-
-  // 45. The set of the paths of a list (or any range); repeats count once.
-  // e.g. of_list({b, a, b}) => {a, b}
-  [[nodiscard]] static basic_path_set of_list(std::initializer_list<value_type> paths) { return from_range(paths); }
-  template <std::ranges::input_range R>
-  [[nodiscard]] static basic_path_set of_list(R&& paths) {
-    return from_range(std::forward<R>(paths));
-  }
-
-  // 46. Prints every element with pp_elt(f, p), in increasing order, with
+  // Prints every element with pp_elt(f, p), in increasing order, with
   // separator(f) between them (a cut by default); nothing else, no box.
   // e.g. {a, b}.pp(f, pp) prints ab; with a separator printing ", ", a, b
   template <class Printer, class Separator = cut_separator>
@@ -410,13 +380,55 @@ class basic_path_set {
     });
   }
 
-  // 47. Prints {"a" "b"}: the dumps of the elements in a box indented by one,
+  // Prints {"a" "b"}: the dumps of the elements in a box indented by one,
   // breakable spaces between them.
   void dump(formatter& f) const {
     f.open_box(1).text("{");
     pp(
         f, [](formatter& g, const value_type& p) { corso::dump(g, p); }, [](formatter& g) { g.space(); });
     f.text("}").close_box();
+  }
+
+  // ---- Aliases, under the names other libraries give them ----
+
+  // The least element, or nothing.
+  // e.g. {b, a}.min_elt() => a, {}.min_elt() => nothing
+  [[nodiscard]] std::optional<value_type> min_elt() const { return front(); }
+
+  // The least element; throws std::invalid_argument "empty set".
+  // e.g. {b, a}.get_min_elt() => a
+  [[nodiscard]] const value_type& get_min_elt() const { return value_or_empty(detail::tree::min_node(root_.get())); }
+
+  // The greatest element, or nothing.
+  // e.g. {b, a}.max_elt() => b
+  [[nodiscard]] std::optional<value_type> max_elt() const { return back(); }
+
+  // The greatest element; throws std::invalid_argument "empty set".
+  // e.g. {b, a}.get_max_elt() => b
+  [[nodiscard]] const value_type& get_max_elt() const { return value_or_empty(detail::tree::max_node(root_.get())); }
+
+  // Some element (the least), or nothing.
+  // e.g. {b, a}.choose() => a
+  [[nodiscard]] std::optional<value_type> choose() const { return front(); }
+
+  // Some element (the least, by the lookup of get_min_elt); throws
+  // std::invalid_argument "empty set".
+  // e.g. {b, a}.get_any_elt() => a
+  [[nodiscard]] const value_type& get_any_elt() const { return get_min_elt(); }
+
+  // The element equal to p, or nothing.
+  // e.g. {a}.find(a) => a, {a}.find(b) => nothing
+  [[nodiscard]] std::optional<value_type> find(const value_type& p) const { return lookup(p); }
+
+  // The element equal to p; throws std::invalid_argument
+  // "\"z\" not in set {\"a\" \"b\"}" when there is none.
+  [[nodiscard]] const value_type& get(const value_type& p) const {
+    if (const node* n = detail::tree::find(root_.get(), p.view())) return n->element->value;
+    throw std::invalid_argument(print_to_string([&](formatter& f) {
+      corso::dump(f, p);
+      f.text(" not in set ");
+      dump(f);
+    }));
   }
 
   // Iteration in increasing order; iterators are valid while the set lives.
