@@ -30,23 +30,26 @@ namespace corso {
 
 // In the examples a, b, c are paths; {a: 1, b: 2} binds a to 1 and b to 2.
 template <path_syntax S, class V>
-class basic_path_map {
+class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std::pair<const basic_path<S>, V>> {
+  using base = detail::tree_collection<basic_path_map<S, V>, std::pair<const basic_path<S>, V>>;
+  friend base;  // builds maps from boxes
   template <path_syntax, class>
   friend class basic_path_map;
+  using base::from_boxes;
 
  public:
   using key_type = basic_path<S>;
   using mapped_type = V;
   using value_type = std::pair<const key_type, V>;  // a binding
   using binding = std::pair<key_type, V>;           // a binding handed out by value
-  using size_type = std::size_t;
-  using difference_type = std::ptrdiff_t;
   using reference = const value_type&;
   using const_reference = const value_type&;
-  using iterator = detail::tree::iterator<value_type>;
-  using const_iterator = iterator;
-  using reverse_iterator = std::reverse_iterator<iterator>;
-  using const_reverse_iterator = reverse_iterator;
+  using base::begin;
+  using base::end;
+  using base::size;
+  using typename base::iterator;
+  using typename base::reverse_iterator;
+  using typename base::size_type;
 
   // The result of split.
   struct split_result;
@@ -98,17 +101,9 @@ class basic_path_map {
 
   // ---- Queries ----
 
-  // True when the map has no binding.
-  // e.g. {}.empty() => true
-  [[nodiscard]] bool empty() const noexcept { return !root_; }
-
   // True when k is bound.
   // e.g. {a: 1}.contains(a) => true
   [[nodiscard]] bool contains(const key_type& k) const noexcept { return find_node(k) != nullptr; }
-
-  // The number of bindings, in O(1).
-  // e.g. {a: 1, b: 2}.size() => 2
-  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
 
   // The bindings in increasing key order.
   // e.g. {b: 2, a: 1}.bindings() => [(a, 1), (b, 2)]
@@ -116,11 +111,11 @@ class basic_path_map {
 
   // The binding of the least key, or nothing.
   // e.g. {b: 2, a: 1}.front() => (a, 1)
-  [[nodiscard]] std::optional<binding> front() const { return optional_of(detail::tree::min_node(root_.get())); }
+  [[nodiscard]] std::optional<binding> front() const { return optional_of(detail::tree::min_node(this->root_.get())); }
 
   // The binding of the greatest key, or nothing.
   // e.g. {b: 2, a: 1}.back() => (b, 2)
-  [[nodiscard]] std::optional<binding> back() const { return optional_of(detail::tree::max_node(root_.get())); }
+  [[nodiscard]] std::optional<binding> back() const { return optional_of(detail::tree::max_node(this->root_.get())); }
 
   // Some binding (the least), or nothing.
   // e.g. {b: 2, a: 1}.some() => (a, 1)
@@ -168,19 +163,11 @@ class basic_path_map {
     return optional_of(monotone(pred, false));
   }
 
-  // The bindings in increasing key order, as a range that keeps the map alive.
-  // e.g. {b: 2, a: 1}.ascending() => (a, 1), (b, 2)
-  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
-
-  // The bindings in decreasing key order, as a range that keeps the map alive.
-  // e.g. {b: 2, a: 1}.descending() => (b, 2), (a, 1)
-  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
-
   // The bindings of keys not less than k, in increasing order, as a range
   // that keeps the map alive.
   // e.g. {a: 1, b: 2, c: 3}.ascending_from(b) => (b, 2), (c, 3)
   [[nodiscard]] auto ascending_from(const key_type& k) const {
-    return detail::collection_view(*this, iterator::lower_bound(root_.get(), k.view()), end());
+    return detail::collection_view(*this, iterator::lower_bound(this->root_.get(), k.view()), end());
   }
 
   // The order of maps: their bindings in increasing key order compared one
@@ -220,11 +207,11 @@ class basic_path_map {
   // e.g. {a: 1}.add(a, 2) => {a: 2}, {a: 1}.add(b, 2) => {a: 1, b: 2}
   [[nodiscard]] basic_path_map add(key_type k, V v) const& {
     auto make_box = [&] { return box_ref(new box(std::move(k), std::move(v))); };
-    return basic_path_map(detail::tree::insert(root_, k.view(), make_box, false));
+    return basic_path_map(detail::tree::insert(this->root_, k.view(), make_box, false));
   }
   [[nodiscard]] basic_path_map add(key_type k, V v) && {
     auto make_box = [&] { return box_ref(new box(std::move(k), std::move(v))); };
-    return basic_path_map(detail::tree::insert_owned(std::move(root_), k.view(), make_box, false));
+    return basic_path_map(detail::tree::insert_owned(std::move(this->root_), k.view(), make_box, false));
   }
 
   // The map with k bound to f(current), where f takes a `const V*` (null
@@ -240,7 +227,7 @@ class basic_path_map {
   // The map without k; *this when k is not bound.
   // e.g. {a: 1, b: 2}.remove(a) => {b: 2}
   [[nodiscard]] basic_path_map remove(const key_type& k) const {
-    return basic_path_map(detail::tree::remove(root_, k.view()));
+    return basic_path_map(detail::tree::remove(this->root_, k.view()));
   }
 
   // The map with every (key, value) pair of the range added in order; a
@@ -295,14 +282,14 @@ class basic_path_map {
       return v ? box_ref(new box(ours->value.first, std::move(*v))) : box_ref();
     };
     return basic_path_map(
-        detail::tree::unite(root_, other.root_, pick, detail::tree::shared_subtrees::go_through_pick));
+        detail::tree::unite(this->root_, other.root_, pick, detail::tree::shared_subtrees::go_through_pick));
   }
 
   // Calls f(k, v) on every binding, in increasing key order.
   // e.g. {b: 2, a: 1}.for_each(f) calls f(a, 1), then f(b, 2)
   template <class F>
   void for_each(F&& f) const {
-    detail::tree::for_each_node(root_.get(),
+    detail::tree::for_each_node(this->root_.get(),
                                 [&f](const node& n) { f(n.element->value.first, n.element->value.second); });
   }
 
@@ -333,7 +320,7 @@ class basic_path_map {
   template <class Pred>
   [[nodiscard]] basic_path_map filter(Pred&& pred) const {
     std::vector<box_ref> kept;
-    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+    detail::tree::for_each_node(this->root_.get(), [&](const node& n) {
       if (pred(n.element->value.first, n.element->value.second)) kept.push_back(n.element);
     });
     return from_boxes(kept);
@@ -357,7 +344,7 @@ class basic_path_map {
   [[nodiscard]] std::pair<basic_path_map, basic_path_map> partition(Pred&& pred) const {
     std::vector<box_ref> yes;
     std::vector<box_ref> no;
-    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+    detail::tree::for_each_node(this->root_.get(), [&](const node& n) {
       (pred(n.element->value.first, n.element->value.second) ? yes : no).push_back(n.element);
     });
     return {from_boxes(yes), from_boxes(no)};
@@ -375,12 +362,12 @@ class basic_path_map {
   template <class F>
   [[nodiscard]] auto map_with_key(F&& f) const {
     using W = std::decay_t<std::invoke_result_t<F&, const key_type&, const V&>>;
-    return basic_path_map<S, W>(map_node<W>(root_.get(), f));
+    return basic_path_map<S, W>(map_node<W>(this->root_.get(), f));
   }
 
   // The set of the bound keys, built in O(n) in the shape of the map.
   // e.g. {a: 1, b: 2}.dom() => {a, b}
-  [[nodiscard]] basic_path_set<S> dom() const { return basic_path_set<S>(keys_node(root_.get())); }
+  [[nodiscard]] basic_path_set<S> dom() const { return basic_path_set<S>(keys_node(this->root_.get())); }
 
   // ---- Printing ----
 
@@ -390,7 +377,7 @@ class basic_path_map {
   template <class Printer, class Separator = cut_separator>
   void pp(formatter& f, Printer&& pp_binding, Separator&& separator = {}) const {
     bool first = true;
-    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+    detail::tree::for_each_node(this->root_.get(), [&](const node& n) {
       if (!first) separator(f);
       first = false;
       pp_binding(f, n.element->value);
@@ -424,7 +411,7 @@ class basic_path_map {
   // The binding of the least key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_min_binding() => (a, 1)
   [[nodiscard]] const value_type& get_min_binding() const {
-    return value_or_empty(detail::tree::min_node(root_.get()));
+    return value_or_empty(detail::tree::min_node(this->root_.get()));
   }
 
   // The binding of the greatest key, or nothing.
@@ -434,7 +421,7 @@ class basic_path_map {
   // The binding of the greatest key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_max_binding() => (b, 2)
   [[nodiscard]] const value_type& get_max_binding() const {
-    return value_or_empty(detail::tree::max_node(root_.get()));
+    return value_or_empty(detail::tree::max_node(this->root_.get()));
   }
 
   // Some binding (the least), or nothing.
@@ -458,21 +445,15 @@ class basic_path_map {
     throw std::invalid_argument(print_to_string([&](formatter& f) { f.text(k.view()).text(" is not bound in map"); }));
   }
 
-  // Iteration in increasing key order; iterators are valid while the map lives.
-  [[nodiscard]] iterator begin() const noexcept { return iterator::begin(root_.get()); }
-  [[nodiscard]] iterator end() const noexcept { return iterator::end(root_.get()); }
-  [[nodiscard]] reverse_iterator rbegin() const noexcept { return reverse_iterator(end()); }
-  [[nodiscard]] reverse_iterator rend() const noexcept { return reverse_iterator(begin()); }
-
  private:
-  explicit basic_path_map(node_ref root) noexcept : root_(std::move(root)) {}
+  explicit basic_path_map(node_ref root) noexcept : base(std::move(root)) {}
 
-  const node* find_node(const key_type& k) const noexcept { return detail::tree::find(root_.get(), k.view()); }
+  const node* find_node(const key_type& k) const noexcept { return detail::tree::find(this->root_.get(), k.view()); }
 
   template <class Pred>
   const node* monotone(Pred& pred, bool first) const {
     return detail::tree::find_monotone(
-        root_.get(), [&pred](const value_type& b) { return pred(b.first); }, first);
+        this->root_.get(), [&pred](const value_type& b) { return pred(b.first); }, first);
   }
 
   static std::optional<binding> optional_of(const node* n) {
@@ -485,9 +466,6 @@ class basic_path_map {
   static const value_type& value_or_not_found(const node* n) {
     if (n == nullptr) throw not_found();
     return n->element->value;
-  }
-  static basic_path_map from_boxes(const std::vector<box_ref>& boxes) {
-    return basic_path_map(detail::tree::from_sorted(boxes, 0, boxes.size()));
   }
 
   // The tree of n with every value replaced by f(k, v), shape kept.
@@ -507,9 +485,6 @@ class basic_path_map {
     detail::tree::box_ref<key_type> b(new detail::tree::box<key_type>(n->element->value.first));
     return detail::tree::make(std::move(l), std::move(b), keys_node(n->right.get()));
   }
-
-  friend struct detail::tree::access;
-  node_ref root_;
 };
 
 template <path_syntax S, class V>
@@ -521,7 +496,7 @@ struct basic_path_map<S, V>::split_result {
 
 template <path_syntax S, class V>
 auto basic_path_map<S, V>::split(const key_type& k) const -> split_result {
-  auto s = detail::tree::split(root_, k.view());
+  auto s = detail::tree::split(this->root_, k.view());
   std::optional<V> value = s.found ? std::optional<V>(s.found->value.second) : std::nullopt;
   return {basic_path_map(std::move(s.less)), std::move(value), basic_path_map(std::move(s.greater))};
 }

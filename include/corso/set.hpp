@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "corso/detail/collection.hpp"
 #include "corso/detail/tree.hpp"
 #include "corso/format.hpp"
 #include "corso/path.hpp"
@@ -39,22 +40,6 @@ struct cut_separator {
 };
 
 namespace detail {
-// A range over a collection that keeps the collection alive, so that a
-// range taken from a temporary stays valid.
-// Its iterators point into nodes, which do not move with the collection.
-template <class Collection, class It>
-class collection_view {
- public:
-  collection_view(Collection c, It first, It last) : c_(std::move(c)), first_(first), last_(last) {}
-  [[nodiscard]] It begin() const noexcept { return first_; }
-  [[nodiscard]] It end() const noexcept { return last_; }
-
- private:
-  Collection c_;
-  It first_;
-  It last_;
-};
-
 // Sorted and without repeats, equal elements keeping their first.
 template <class T>
 void sort_unique(std::vector<T>& v) {
@@ -65,23 +50,26 @@ void sort_unique(std::vector<T>& v) {
 
 // In the examples a, b, c are paths; {a, b} is the set of a and b.
 template <path_syntax S>
-class basic_path_set {
+class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_path<S>> {
+  using base = detail::tree_collection<basic_path_set<S>, basic_path<S>>;
+  friend base;  // builds sets from boxes
   template <path_syntax, class>
   friend class basic_path_map;  // builds the set of its keys
+  using base::from_boxes;
   using node = detail::tree::node<basic_path<S>>;
   using node_ref = detail::tree::node_ref<basic_path<S>>;
   using box_ref = detail::tree::box_ref<basic_path<S>>;
 
  public:
   using value_type = basic_path<S>;
-  using size_type = std::size_t;
-  using difference_type = std::ptrdiff_t;
   using reference = const value_type&;
   using const_reference = const value_type&;
-  using iterator = detail::tree::iterator<value_type>;
-  using const_iterator = iterator;
-  using reverse_iterator = std::reverse_iterator<iterator>;
-  using const_reverse_iterator = reverse_iterator;
+  using base::begin;
+  using base::end;
+  using base::size;
+  using typename base::iterator;
+  using typename base::reverse_iterator;
+  using typename base::size_type;
 
   // The result of split.
   struct split_result;
@@ -115,19 +103,11 @@ class basic_path_set {
 
   // ---- Queries ----
 
-  // True when the set has no element.
-  // e.g. {}.empty() => true, {a}.empty() => false
-  [[nodiscard]] bool empty() const noexcept { return !root_; }
-
   // True when p is an element.
   // e.g. {a, b}.contains(a) => true, {a, b}.contains(a/) => false
   [[nodiscard]] bool contains(const value_type& p) const noexcept {
-    return detail::tree::find(root_.get(), p.view()) != nullptr;
+    return detail::tree::find(this->root_.get(), p.view()) != nullptr;
   }
-
-  // The number of elements, in O(1).
-  // e.g. {a, b}.size() => 2
-  [[nodiscard]] size_type size() const noexcept { return node::size_of(root_.get()); }
 
   // The elements in increasing order.
   // e.g. {b, a}.elements() => [a, b]
@@ -135,11 +115,15 @@ class basic_path_set {
 
   // The least element, or nothing.
   // e.g. {b, a}.front() => a, {}.front() => nothing
-  [[nodiscard]] std::optional<value_type> front() const { return optional_of(detail::tree::min_node(root_.get())); }
+  [[nodiscard]] std::optional<value_type> front() const {
+    return optional_of(detail::tree::min_node(this->root_.get()));
+  }
 
   // The greatest element, or nothing.
   // e.g. {b, a}.back() => b
-  [[nodiscard]] std::optional<value_type> back() const { return optional_of(detail::tree::max_node(root_.get())); }
+  [[nodiscard]] std::optional<value_type> back() const {
+    return optional_of(detail::tree::max_node(this->root_.get()));
+  }
 
   // Some element (the least), or nothing.
   // e.g. {b, a}.some() => a
@@ -152,7 +136,7 @@ class basic_path_set {
   // The element equal to p, or nothing.
   // e.g. {a}.lookup(a) => a, {a}.lookup(a/) => nothing
   [[nodiscard]] std::optional<value_type> lookup(const value_type& p) const {
-    return optional_of(detail::tree::find(root_.get(), p.view()));
+    return optional_of(detail::tree::find(this->root_.get(), p.view()));
   }
 
   // The least element satisfying pred, a predicate false then true along
@@ -160,14 +144,14 @@ class basic_path_set {
   // e.g. {a, b, c}.get_first_where(p >= bb) => c
   template <class Pred>
   [[nodiscard]] const value_type& get_first_where(Pred&& pred) const {
-    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, true));
+    return value_or_not_found(detail::tree::find_monotone(this->root_.get(), pred, true));
   }
 
   // The same as get_first_where, or nothing.
   // e.g. {a}.first_where(p >= b) => nothing
   template <class Pred>
   [[nodiscard]] std::optional<value_type> first_where(Pred&& pred) const {
-    return optional_of(detail::tree::find_monotone(root_.get(), pred, true));
+    return optional_of(detail::tree::find_monotone(this->root_.get(), pred, true));
   }
 
   // The greatest element satisfying pred, a predicate true then false
@@ -175,30 +159,22 @@ class basic_path_set {
   // e.g. {a, b, c}.get_last_where(p <= bb) => b
   template <class Pred>
   [[nodiscard]] const value_type& get_last_where(Pred&& pred) const {
-    return value_or_not_found(detail::tree::find_monotone(root_.get(), pred, false));
+    return value_or_not_found(detail::tree::find_monotone(this->root_.get(), pred, false));
   }
 
   // The same as get_last_where, or nothing.
   // e.g. {b}.last_where(p <= a) => nothing
   template <class Pred>
   [[nodiscard]] std::optional<value_type> last_where(Pred&& pred) const {
-    return optional_of(detail::tree::find_monotone(root_.get(), pred, false));
+    return optional_of(detail::tree::find_monotone(this->root_.get(), pred, false));
   }
 
   // The elements not less than p, in increasing order, as a range that
   // keeps the set alive.
   // e.g. {a, b, c}.ascending_from(bb) => c
   [[nodiscard]] auto ascending_from(const value_type& p) const {
-    return detail::collection_view(*this, iterator::lower_bound(root_.get(), p.view()), end());
+    return detail::collection_view(*this, iterator::lower_bound(this->root_.get(), p.view()), end());
   }
-
-  // All elements in increasing order, as a range that keeps the set alive.
-  // e.g. {b, a}.ascending() => a, b
-  [[nodiscard]] auto ascending() const { return detail::collection_view(*this, begin(), end()); }
-
-  // All elements in decreasing order, as a range that keeps the set alive.
-  // e.g. {b, a}.descending() => b, a
-  [[nodiscard]] auto descending() const { return detail::collection_view(*this, rbegin(), rend()); }
 
   // True when no element is in both sets.
   // e.g. {a}.disjoint({b}) => true, {a}.disjoint({a, b}) => false
@@ -248,19 +224,19 @@ class basic_path_set {
   requires std::same_as<std::remove_cvref_t<P>, value_type>
   [[nodiscard]] basic_path_set add(P&& p) const& {
     auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
-    return basic_path_set(detail::tree::insert(root_, p.view(), make_box, true));
+    return basic_path_set(detail::tree::insert(this->root_, p.view(), make_box, true));
   }
   template <class P>
   requires std::same_as<std::remove_cvref_t<P>, value_type>
   [[nodiscard]] basic_path_set add(P&& p) && {
     auto make_box = [&p] { return box_ref(new detail::tree::box<value_type>(std::forward<P>(p))); };
-    return basic_path_set(detail::tree::insert_owned(std::move(root_), p.view(), make_box, true));
+    return basic_path_set(detail::tree::insert_owned(std::move(this->root_), p.view(), make_box, true));
   }
 
   // The set without p; *this when p is not in it.
   // e.g. {a, b}.remove(a) => {b}
   [[nodiscard]] basic_path_set remove(const value_type& p) const {
-    return basic_path_set(detail::tree::remove(root_, p.view()));
+    return basic_path_set(detail::tree::remove(this->root_, p.view()));
   }
 
   // The set with every path of the range added.
@@ -278,26 +254,26 @@ class basic_path_set {
   [[nodiscard]] basic_path_set union_with(const basic_path_set& other) const {
     auto keep_ours = [](const box_ref& ours, const box_ref&) { return ours; };
     return basic_path_set(
-        detail::tree::unite(root_, other.root_, keep_ours, detail::tree::shared_subtrees::are_their_union));
+        detail::tree::unite(this->root_, other.root_, keep_ours, detail::tree::shared_subtrees::are_their_union));
   }
 
   // The elements of both sets.
   // e.g. {a, b}.intersection({b, c}) => {b}
   [[nodiscard]] basic_path_set intersection(const basic_path_set& other) const {
-    return basic_path_set(detail::tree::intersect(root_, other.root_));
+    return basic_path_set(detail::tree::intersect(this->root_, other.root_));
   }
 
   // The elements of this set that are not in other.
   // e.g. {a, b}.difference({b, c}) => {a}
   [[nodiscard]] basic_path_set difference(const basic_path_set& other) const {
-    return basic_path_set(detail::tree::subtract(root_, other.root_));
+    return basic_path_set(detail::tree::subtract(this->root_, other.root_));
   }
 
   // Calls f(p) on every element, in increasing order.
   // e.g. {b, a}.for_each(f) calls f(a), then f(b)
   template <class F>
   void for_each(F&& f) const {
-    detail::tree::for_each_node(root_.get(), [&f](const node& n) { f(n.element->value); });
+    detail::tree::for_each_node(this->root_.get(), [&f](const node& n) { f(n.element->value); });
   }
 
   // The set of f(p) for every element p; f: path -> path.
@@ -337,7 +313,7 @@ class basic_path_set {
   template <class Pred>
   [[nodiscard]] basic_path_set filter(Pred&& pred) const {
     std::vector<box_ref> kept;
-    detail::tree::for_each_node(root_.get(), [&](const node& n) {
+    detail::tree::for_each_node(this->root_.get(), [&](const node& n) {
       if (pred(n.element->value)) kept.push_back(n.element);
     });
     return from_boxes(kept);
@@ -360,7 +336,7 @@ class basic_path_set {
   [[nodiscard]] std::pair<basic_path_set, basic_path_set> partition(Pred&& pred) const {
     std::vector<box_ref> yes;
     std::vector<box_ref> no;
-    detail::tree::for_each_node(root_.get(),
+    detail::tree::for_each_node(this->root_.get(),
                                 [&](const node& n) { (pred(n.element->value) ? yes : no).push_back(n.element); });
     return {from_boxes(yes), from_boxes(no)};
   }
@@ -397,7 +373,9 @@ class basic_path_set {
 
   // The least element; throws std::invalid_argument "empty set".
   // e.g. {b, a}.get_min_elt() => a
-  [[nodiscard]] const value_type& get_min_elt() const { return value_or_empty(detail::tree::min_node(root_.get())); }
+  [[nodiscard]] const value_type& get_min_elt() const {
+    return value_or_empty(detail::tree::min_node(this->root_.get()));
+  }
 
   // The greatest element, or nothing.
   // e.g. {b, a}.max_elt() => b
@@ -405,7 +383,9 @@ class basic_path_set {
 
   // The greatest element; throws std::invalid_argument "empty set".
   // e.g. {b, a}.get_max_elt() => b
-  [[nodiscard]] const value_type& get_max_elt() const { return value_or_empty(detail::tree::max_node(root_.get())); }
+  [[nodiscard]] const value_type& get_max_elt() const {
+    return value_or_empty(detail::tree::max_node(this->root_.get()));
+  }
 
   // Some element (the least), or nothing.
   // e.g. {b, a}.choose() => a
@@ -423,7 +403,7 @@ class basic_path_set {
   // The element equal to p; throws std::invalid_argument
   // "\"z\" not in set {\"a\" \"b\"}" when there is none.
   [[nodiscard]] const value_type& get(const value_type& p) const {
-    if (const node* n = detail::tree::find(root_.get(), p.view())) return n->element->value;
+    if (const node* n = detail::tree::find(this->root_.get(), p.view())) return n->element->value;
     throw std::invalid_argument(print_to_string([&](formatter& f) {
       corso::dump(f, p);
       f.text(" not in set ");
@@ -431,14 +411,8 @@ class basic_path_set {
     }));
   }
 
-  // Iteration in increasing order; iterators are valid while the set lives.
-  [[nodiscard]] iterator begin() const noexcept { return iterator::begin(root_.get()); }
-  [[nodiscard]] iterator end() const noexcept { return iterator::end(root_.get()); }
-  [[nodiscard]] reverse_iterator rbegin() const noexcept { return reverse_iterator(end()); }
-  [[nodiscard]] reverse_iterator rend() const noexcept { return reverse_iterator(begin()); }
-
  private:
-  explicit basic_path_set(node_ref root) noexcept : root_(std::move(root)) {}
+  explicit basic_path_set(node_ref root) noexcept : base(std::move(root)) {}
 
   static std::optional<value_type> optional_of(const node* n) {
     return n == nullptr ? std::nullopt : std::optional<value_type>(n->element->value);
@@ -451,9 +425,6 @@ class basic_path_set {
     if (n == nullptr) throw not_found();
     return n->element->value;
   }
-  static basic_path_set from_boxes(const std::vector<box_ref>& boxes) {
-    return basic_path_set(detail::tree::from_sorted(boxes, 0, boxes.size()));
-  }
   static basic_path_set from_sorted_paths(std::vector<value_type>&& paths) {
     detail::sort_unique(paths);
     std::vector<box_ref> boxes;
@@ -461,9 +432,6 @@ class basic_path_set {
     for (value_type& p : paths) boxes.emplace_back(new detail::tree::box<value_type>(std::move(p)));
     return from_boxes(boxes);
   }
-
-  friend struct detail::tree::access;
-  node_ref root_;
 };
 
 template <path_syntax S>
@@ -475,7 +443,7 @@ struct basic_path_set<S>::split_result {
 
 template <path_syntax S>
 auto basic_path_set<S>::split(const value_type& p) const -> split_result {
-  auto s = detail::tree::split(root_, p.view());
+  auto s = detail::tree::split(this->root_, p.view());
   return {basic_path_set(std::move(s.less)), static_cast<bool>(s.found), basic_path_set(std::move(s.greater))};
 }
 
