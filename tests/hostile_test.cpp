@@ -12,8 +12,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string shown(const auto& opt) { return opt ? opt->to_string() : "-"; }
-
 // A user's path p asked for under the root; "-" is no result.
 struct hostile_case {
   const char* root;

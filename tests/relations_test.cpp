@@ -7,9 +7,7 @@
 namespace corso::test {
 namespace {
 
-// "-" stands for no result.
-std::string shown(const auto& opt) { return opt ? opt->to_string() : "-"; }
-
+// "-" stands for no result (see shown).
 struct pair_case {
   const char* a;
   const char* b;

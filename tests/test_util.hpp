@@ -40,6 +40,9 @@ class exact_random_bytes {
   std::unique_ptr<char[]> heap_;
 };
 
+// The bytes of an optional path, or "-" for none: a table's expected column.
+inline std::string shown(const auto& opt) { return opt ? opt->to_string() : "-"; }
+
 // True when s parses under S to exactly s: the invariants of a path hold.
 template <path_syntax S>
 bool is_valid_path(std::string_view s) {
