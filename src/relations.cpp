@@ -120,7 +120,7 @@ bool is_rooted(const basic_path<S>& root, const basic_path<S>& p) {
 template <path_syntax S>
 bool is_rel(const basic_path<S>& p) noexcept {
   // A UNC volume is always followed by a separator.
-  return detail::volume_of<S>(p.view()).rest[0] != S::dir_sep_char;
+  return detail::rest_for_first_bytes<S>(p.view())[0] != S::dir_sep_char;
 }
 
 template <path_syntax S>
@@ -135,12 +135,12 @@ bool is_root(const basic_path<S>& p) noexcept {
 
 template <path_syntax S>
 bool is_current_dir(const basic_path<S>& p, dir_options options) noexcept {
-  return detail::is_dir_of(detail::volume_of<S>(p.view()).rest, ".", S::dot_dir, options.prefix);
+  return detail::is_dir_of(detail::rest_for_first_bytes<S>(p.view()), ".", S::dot_dir, options.prefix);
 }
 
 template <path_syntax S>
 bool is_parent_dir(const basic_path<S>& p, dir_options options) noexcept {
-  return detail::is_dir_of(detail::volume_of<S>(p.view()).rest, "..", S::dotdot_dir, options.prefix);
+  return detail::is_dir_of(detail::rest_for_first_bytes<S>(p.view()), "..", S::dotdot_dir, options.prefix);
 }
 
 template <path_syntax S>

@@ -107,15 +107,31 @@ template <volume_text T>
 // /a => ("", /a): the rest of a "//" path reads like a path with one
 // leading separator.
 template <path_syntax S>
-[[nodiscard]] constexpr volume_split volume_of(std::string_view p) noexcept {
+[[nodiscard]] constexpr std::size_t volume_size(std::string_view p) noexcept {
   // Only the syntaxes' grammars differ; the cut is the same.
-  std::size_t n = 0;
   if constexpr (S::is_windows) {
-    n = windows_volume_of<volume_text::valid_path>(p).size;
+    return windows_volume_of<volume_text::valid_path>(p).size;
   } else {
-    n = p.size() >= 2 && p[0] == '/' && p[1] == '/' ? 1 : 0;
+    return p.size() >= 2 && p[0] == '/' && p[1] == '/' ? 1 : 0;
   }
-  return {p.substr(0, n), p.substr(n)};
+}
+
+template <path_syntax S>
+[[nodiscard]] constexpr volume_split volume_of(std::string_view p) noexcept {
+  const std::size_t n = volume_size<S>(p);
+  return {{p.data(), n}, {p.data() + n, p.size() - n}};
+}
+
+// The rest of p for a test of its first bytes. The POSIX volume is itself a
+// separator, the first of a leading "//", so such a test can read the whole
+// path there; a Windows volume must be cut off.
+template <path_syntax S>
+[[nodiscard]] constexpr std::string_view rest_for_first_bytes(std::string_view p) noexcept {
+  if constexpr (S::is_windows) {
+    return volume_of<S>(p).rest;
+  } else {
+    return p;
+  }
 }
 
 // True when p has a volume. A Windows path without one must not gain a
