@@ -6,11 +6,7 @@ set(corso_triple x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${corso_triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${corso_triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${corso_triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${corso_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)
 # Executables and DLLs link MinGW's own libraries in: nothing of it needs
 # to stand beside them under Wine.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
