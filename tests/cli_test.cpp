@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "test_util.hpp"
+
 namespace corso::cli {
 namespace {
+
+using test::for_each_row;
 
 using namespace std::string_literals;
 
@@ -65,12 +69,12 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--posix", "sort", "b", "a//b", "a", "b"}, 0, "a\na/b\nb\n"},
       {{"--posix", "sort"}, 0, ""},
   };
-  for (const auto& c : cases) {
+  for_each_row(cases, [](const auto& c) {
     const outcome o = run_tool(c.args);
     EXPECT_EQ(o.status, c.status) << c.args[1];
     EXPECT_EQ(o.out, c.out) << c.args[1];
     EXPECT_EQ(o.err, "") << c.args[1];
-  }
+  });
 }
 
 TEST(Tool, TellsItsVersion) {

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "strings.hpp"
+#include "test_util.hpp"
 #include "utf8.hpp"
 
 namespace corso::detail {
 namespace {
+
+using test::for_each_row;
 
 using namespace std::string_literals;
 
@@ -45,12 +48,11 @@ TEST(Utf8, DecodesOnlyWellFormedSequences) {
       {"\xe6\x97z", 0, 0},     // not a continuation
       {"\xf0\x9d\x84", 0, 0},  // cut short
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(dump(c.in));
+  for_each_row(cases, [](const auto& c) {
     const utf8_char got = decode_utf8(c.in);
     EXPECT_EQ(got.size, c.size);
     EXPECT_EQ(got.code, c.code);
-  }
+  });
 }
 
 TEST(Utf16, ConvertsBothWaysAndNamesTheBytesItCannot) {

@@ -13,7 +13,8 @@ TEST(Extensions, SingleAndMultiple) {
     const char* single;
     const char* multiple;
     bool exists, exists_multi;
-  } cases[] = {
+    syntaxes only = syntaxes::both;
+  } rows[] = {
       {"a/b.tar.gz", ".gz", ".tar.gz", true, true},
       {"/a/b.txt", ".txt", ".txt", true, false},
       {".bashrc", "", "", false, false},
@@ -34,24 +35,22 @@ TEST(Extensions, SingleAndMultiple) {
       {"a.tar.gz/", ".gz", ".tar.gz", true, true},
       {"a b.c d", ".c d", ".c d", true, false},
       {"/", "", "", false, false},
-      {"//", "", "", false, false},
+      {"//", "", "", false, false, posix_only},
       {"x.y/a", "", "", false, false},
+      {R"(C:\a\b.tar.gz)", ".gz", ".tar.gz", true, true, windows_only},
+      {"C:a.b", ".b", ".b", true, false, windows_only},
+      {R"(C:\)", "", "", false, false, windows_only},
+      {R"(\\srv\share\)", "", "", false, false, windows_only},
+      {R"(\\.\dev\x.y)", ".y", ".y", true, false, windows_only},
+      {R"(\\s.x\h.y\)", "", "", false, false, windows_only},  // the volume is never examined
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.p);
-    const posix_path p = px(c.p);
-    EXPECT_EQ(get_ext(p), c.single);
-    EXPECT_EQ(get_ext(p, multi), c.multiple);
-    EXPECT_EQ(exists_ext(p), c.exists);
-    EXPECT_EQ(exists_ext(p, multi), c.exists_multi);
-  }
-  EXPECT_EQ(get_ext(wn(R"(C:\a\b.tar.gz)")), ".gz");
-  EXPECT_EQ(get_ext(wn(R"(C:\a\b.tar.gz)"), multi), ".tar.gz");
-  EXPECT_EQ(get_ext(wn("C:a.b")), ".b");
-  EXPECT_EQ(get_ext(wn(R"(C:\)")), "");
-  EXPECT_EQ(get_ext(wn(R"(\\srv\share\)")), "");
-  EXPECT_EQ(get_ext(wn(R"(\\.\dev\x.y)")), ".y");
-  EXPECT_EQ(get_ext(wn(R"(\\s.x\h.y\)")), "");  // the volume is never examined
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.p);
+    EXPECT_EQ(get_ext(p), row.single);
+    EXPECT_EQ(get_ext(p, multi), row.multiple);
+    EXPECT_EQ(exists_ext(p), row.exists);
+    EXPECT_EQ(exists_ext(p, multi), row.exists_multi);
+  });
 }
 
 TEST(HasExt, MatchesWholeComponentsAtTheEnd) {
@@ -81,8 +80,9 @@ TEST(AddExt, InsertsBeforeATrailingSeparator) {
   const struct {
     const char* ext;
     const char* p;
-    const char* out;
-  } cases[] = {
+    answer out;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
       {"gz", "a/b.tar", "a/b.tar.gz"},
       {".gz", "a/b.tar", "a/b.tar.gz"},
       {"tar.gz", "a", "a.tar.gz"},
@@ -93,27 +93,26 @@ TEST(AddExt, InsertsBeforeATrailingSeparator) {
       {"x", "...", "....x"},
       {".", "a", "a."},
       {"..", "a", "a.."},
-      {"x", "//a", "//a.x"},
+      {"x", "//a", "//a.x", posix_only},
       {"x", "a/.", "a/."},
       {"x", "a/..", "a/.."},
       {"x", ".", "."},
       {"x", "..", ".."},
       {"x", "/", "/"},
-      {"x", "//", "//"},
+      {"x", "//", "//", posix_only},
       {"", "a", "a"},
-      {"b\\c", "a", "a.b\\c"},
+      {"b\\c", "a", "a.b\\c", posix_only},
+      {"x", R"(C:\a\b)", R"(C:\a\b.x)", windows_only},
+      {"x", "C:a", "C:a.x", windows_only},
+      {"x", R"(C:\)", R"(C:\)", windows_only},
+      {"x", R"(\\srv\share\)", R"(\\srv\share\)", windows_only},
+      {".txt", R"(\\srv\share\a\)", R"(\\srv\share\a.txt\)", windows_only},
+      {"s:t", R"(C:\a)", R"(C:\a.s:t)", windows_only},  // a volume: ':' is a plain byte
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.ext) + " " + c.p);
-    EXPECT_EQ(add_ext(c.ext, px(c.p)).to_string(), c.out);
-    EXPECT_EQ((px(c.p) + c.ext).to_string(), c.out);
-  }
-  EXPECT_EQ(add_ext("x", wn(R"(C:\a\b)")).to_string(), R"(C:\a\b.x)");
-  EXPECT_EQ(add_ext("x", wn("C:a")).to_string(), "C:a.x");
-  EXPECT_EQ(add_ext("x", wn(R"(C:\)")).to_string(), R"(C:\)");
-  EXPECT_EQ(add_ext("x", wn(R"(\\srv\share\)")).to_string(), R"(\\srv\share\)");
-  EXPECT_EQ(add_ext(".txt", wn(R"(\\srv\share\a\)")).to_string(), R"(\\srv\share\a.txt\)");
-  EXPECT_EQ(add_ext("s:t", wn(R"(C:\a)")).to_string(), R"(C:\a.s:t)");  // a volume: ':' is a plain byte
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(add_ext(row.ext, s.path(row.p)).to_string(), s.want(row.out));
+    EXPECT_EQ((s.path(row.p) + row.ext).to_string(), s.want(row.out));
+  });
 }
 
 TEST(AddExt, RefusesExtensionsThatAreNotSegments) {
@@ -134,34 +133,32 @@ TEST(AddExt, RefusesExtensionsThatAreNotSegments) {
 TEST(RemAndSplitExt, KeepTheNameAndTheTrailingSeparator) {
   const struct {
     const char* p;
-    const char* rem;
-    const char* rem_multi;
+    answer rem, rem_multi;
     const char* ext;
     const char* ext_multi;
-  } cases[] = {
+    syntaxes only = syntaxes::both;
+  } rows[] = {
       {"a/b.tar.gz", "a/b.tar", "a/b", ".gz", ".tar.gz"},
       {"x.y.z", "x.y", "x", ".z", ".y.z"},
       {"a/b.c/", "a/b/", "a/b/", ".c", ".c"},
       {"a.tar.gz/", "a.tar/", "a/", ".gz", ".tar.gz"},
       {"a.", "a", "a", ".", "."},
       {"a..", "a.", "a", ".", ".."},
-      {"//a.b/", "//a/", "//a/", ".b", ".b"},
+      {"//a.b/", "//a/", "//a/", ".b", ".b", posix_only},
       {".bashrc", ".bashrc", ".bashrc", "", ""},
       {"a/.", "a/.", "a/.", "", ""},
       {"/", "/", "/", "", ""},
+      {R"(C:\a\b.tar.gz)", R"(C:\a\b.tar)", R"(C:\a\b)", ".gz", ".tar.gz", windows_only},
+      {"C:a.b", "C:a", "C:a", ".b", ".b", windows_only},
+      {R"(\\srv\share\a.b\)", R"(\\srv\share\a\)", R"(\\srv\share\a\)", ".b", ".b", windows_only},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.p);
-    const posix_path p = px(c.p);
-    EXPECT_EQ(rem_ext(p).to_string(), c.rem);
-    EXPECT_EQ(rem_ext(p, multi).to_string(), c.rem_multi);
-    EXPECT_EQ(split_ext(p), std::make_pair(px(c.rem), std::string(c.ext)));
-    EXPECT_EQ(split_ext(p, multi), std::make_pair(px(c.rem_multi), std::string(c.ext_multi)));
-  }
-  EXPECT_EQ(rem_ext(wn(R"(C:\a\b.tar.gz)")).to_string(), R"(C:\a\b.tar)");
-  EXPECT_EQ(rem_ext(wn(R"(C:\a\b.tar.gz)"), multi).to_string(), R"(C:\a\b)");
-  EXPECT_EQ(rem_ext(wn("C:a.b")).to_string(), "C:a");
-  EXPECT_EQ(rem_ext(wn(R"(\\srv\share\a.b\)")).to_string(), R"(\\srv\share\a\)");
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.p);
+    EXPECT_EQ(rem_ext(p).to_string(), s.want(row.rem));
+    EXPECT_EQ(rem_ext(p, multi).to_string(), s.want(row.rem_multi));
+    EXPECT_EQ(split_ext(p), std::make_pair(s.path(s.want(row.rem)), std::string(row.ext)));
+    EXPECT_EQ(split_ext(p, multi), std::make_pair(s.path(s.want(row.rem_multi)), std::string(row.ext_multi)));
+  });
 }
 
 TEST(SetExt, RemovesThenAdds) {

@@ -24,7 +24,6 @@ struct parse_case {
 
 template <path_syntax S>
 void check_parse(const parse_case& c) {
-  SCOPED_TRACE(detail::dump(c.in));
   const auto r = basic_path<S>::of_string(c.in);
   ASSERT_EQ(r.has_value(), c.ok);
   if (c.ok) {
@@ -53,7 +52,7 @@ TEST(OfStringPosix, CollapsesSeparatorRunsButALeadingPair) {
       {"C:", "C:", true},
       {"a:", "a:", true},
   };
-  for (const auto& c : cases) check_parse<posix_syntax>(c);
+  for_each_row(cases, check_parse<posix_syntax>);
 }
 
 TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
@@ -100,7 +99,7 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\..\x)", R"(\\..\x\)", true},
       {R"(C:\x\file.txt:stream)", R"(C:\x\file.txt:stream)", true},
   };
-  for (const auto& c : cases) check_parse<windows_syntax>(c);
+  for_each_row(cases, check_parse<windows_syntax>);
 }
 
 // The parsers as plainly written: validation and collapsing in two passes
@@ -207,12 +206,11 @@ TEST(SegmentTests, DependOnTheSyntax) {
       {"..", true, true, true},       {"...", true, true, false}, {"a/b", false, false, false},
       {R"(a\b)", true, false, false}, {"C:", true, true, false},  {"a\0"s, false, false, false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.in);
+  for_each_row(cases, [](const auto& c) {
     EXPECT_EQ(is_seg<posix_syntax>(c.in), c.posix);
     EXPECT_EQ(is_seg<windows_syntax>(c.in), c.windows);
     EXPECT_EQ(is_rel_seg(c.in), c.rel);
-  }
+  });
 }
 
 TEST(Syntax, ConstantsAndHostChoice) {

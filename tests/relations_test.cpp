@@ -7,36 +7,48 @@
 namespace corso::test {
 namespace {
 
-// "-" stands for no result (see shown).
-struct pair_case {
+// Two paths and an answer; "-" stands for no result (see shown).
+struct pair_row {
   const char* a;
   const char* b;
-  const char* out;
+  answer out;
+  syntaxes only = syntaxes::both;
+};
+
+// Rows that mean one thing under both syntaxes are written with '/'; the
+// Windows run reads them with '\' (see for_each_row).
+struct bool_pair_row {
+  const char* a;
+  const char* b;
+  bool out;
+  syntaxes only = syntaxes::both;
 };
 
 TEST(IsPrefix, EndsAtASegmentBoundaryWithoutNormalizing) {
-  const struct {
-    const char* prefix;
-    const char* p;
-    bool out;
-  } cases[] = {
-      {"/a", "/a/b", true},    {"/a", "/ab", false}, {"/a/", "/a/b", true},  {"/a/", "/a", false},
-      {"/a", "/a/", true},     {"/a", "/a", true},   {"/", "/a", true},      {"/", "//a", true},
-      {"//", "//a", true},     {"a", "a/b", true},   {"a/b", "a/bc", false}, {"a/./b", "a/b/c", false},
+  const bool_pair_row rows[] = {
+      {"/a", "/a/b", true},
+      {"/a", "/ab", false},
+      {"/a/", "/a/b", true},
+      {"/a/", "/a", false},
+      {"/a", "/a/", true},
+      {"/a", "/a", true},
+      {"/", "/a", true},
+      {"/", "//a", true, posix_only},
+      {"//", "//a", true, posix_only},
+      {"a", "a/b", true},
+      {"a/b", "a/bc", false},
+      {"a/./b", "a/b/c", false},
       {"a/b/c", "a/b", false},
+      {R"(C:\a)", R"(C:\a\b)", true, windows_only},
+      {R"(C:\A)", R"(C:\a\b)", false, windows_only},
+      {R"(C:\a)", R"(C:\ab)", false, windows_only},
+      {"C:/a", R"(C:\a\b)", true, windows_only},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.prefix) + " " + c.p);
-    EXPECT_EQ(is_prefix(px(c.prefix), px(c.p)), c.out);
-  }
-  EXPECT_TRUE(is_prefix(wn(R"(C:\a)"), wn(R"(C:\a\b)")));
-  EXPECT_FALSE(is_prefix(wn(R"(C:\A)"), wn(R"(C:\a\b)")));
-  EXPECT_FALSE(is_prefix(wn(R"(C:\a)"), wn(R"(C:\ab)")));
-  EXPECT_TRUE(is_prefix(wn("C:/a"), wn(R"(C:\a\b)")));
+  for_each_row(rows, [](auto s, const auto& row) { EXPECT_EQ(is_prefix(s.path(row.a), s.path(row.b)), row.out); });
 }
 
 TEST(FindPrefix, LongestCommonPrefixOfBoth) {
-  const pair_case posix[] = {
+  const pair_row rows[] = {
       {"/a/b", "/a/c", "/a/"},
       {"/a/b", "/a/b/c", "/a/b"},
       {"/a/b/", "/a/b/c", "/a/b/"},
@@ -50,58 +62,52 @@ TEST(FindPrefix, LongestCommonPrefixOfBoth) {
       {"/", "/", "/"},
       {"a", "b", "-"},
       {"/a", "b", "-"},
-      {"//a", "/a", "-"},
-      {"//a", "//b", "//"},
-      {"//", "//", "//"},
+      {"//a", "/a", "-", posix_only},
+      {"//a", "//b", "//", posix_only},
+      {"//", "//", "//", posix_only},
       {"/a/../b", "/a/c", "/a/"},
       {"ab", "abc", "-"},
+      {R"(C:\a)", R"(C:\b)", R"(C:\)", windows_only},
+      {R"(C:\)", R"(C:\a)", R"(C:\)", windows_only},
+      {R"(C:a\b)", R"(C:a\c)", R"(C:a\)", windows_only},
+      {"C:a", "C:b", "-", windows_only},
+      {R"(C:\a)", R"(D:\a)", "-", windows_only},
+      {R"(C:\a)", R"(c:\a)", "-", windows_only},
+      {R"(\\srv\shr\a)", R"(\\srv\shr\b)", R"(\\srv\shr\)", windows_only},
+      {R"(\\srv\a\x)", R"(\\srv\b\x)", "-", windows_only},
+      {"a/b", "a/b:c", {"a/", "-"}},  // under Windows, the second one's volume is a\b:
   };
-  for (const auto& c : posix) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(find_prefix(px(c.a), px(c.b))), c.out);
-  }
-  const pair_case windows[] = {
-      {R"(C:\a)", R"(C:\b)", R"(C:\)"},
-      {R"(C:\)", R"(C:\a)", R"(C:\)"},
-      {R"(C:a\b)", R"(C:a\c)", R"(C:a\)"},
-      {"C:a", "C:b", "-"},
-      {R"(C:\a)", R"(D:\a)", "-"},
-      {R"(C:\a)", R"(c:\a)", "-"},
-      {R"(\\srv\shr\a)", R"(\\srv\shr\b)", R"(\\srv\shr\)"},
-      {R"(\\srv\a\x)", R"(\\srv\b\x)", "-"},
-      {R"(\a)", R"(\b)", R"(\)"},
-      {R"(a\b)", R"(a\b:c)", "-"},  // the second one's volume is a\b:
-  };
-  for (const auto& c : windows) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(find_prefix(wn(c.a), wn(c.b))), c.out);
-  }
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(shown(find_prefix(s.path(row.a), s.path(row.b))), s.want(row.out));
+  });
 }
 
 TEST(RemPrefix, GivesTheRestAsARelativePath) {
-  const pair_case posix[] = {
-      {"/a", "/a/b", "b"}, {"/a/", "/a/b", "b"}, {"/a", "/a/b/c", "b/c"}, {"a", "a/b/", "b/"},
-      {"/", "/a", "a"},    {"/", "//a", "a"},    {"/a", "/a/", "./"},     {"/a", "/a", "-"},
-      {"/a/", "/a/", "-"}, {"/a/", "/a", "-"},   {"/a", "/ab", "-"},
+  const pair_row rows[] = {
+      {"/a", "/a/b", "b"},
+      {"/a/", "/a/b", "b"},
+      {"/a", "/a/b/c", "b/c"},
+      {"a", "a/b/", "b/"},
+      {"/", "/a", "a"},
+      {"/", "//a", "a", posix_only},
+      {"/a", "/a/", "./"},
+      {"/a", "/a", "-"},
+      {"/a/", "/a/", "-"},
+      {"/a/", "/a", "-"},
+      {"/a", "/ab", "-"},
+      {R"(C:\)", R"(C:\a\b)", R"(a\b)", windows_only},
+      {R"(\\srv\shr\)", R"(\\srv\shr\a)", "a", windows_only},
+      {R"(C:\)", R"(C:\a:b)", "-", windows_only},  // a:b would read as the volume a:
+      {"/", "/a:b", {"a:b", "-"}},                 // and under Windows \a:b has the volume \a:
+      {R"(\\s\h\)", R"(\\s\h\x\y:)", "-", windows_only},
   };
-  for (const auto& c : posix) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(rem_prefix(px(c.a), px(c.b))), c.out);
-  }
-  const pair_case windows[] = {
-      {R"(C:\)", R"(C:\a\b)", R"(a\b)"},
-      {R"(\\srv\shr\)", R"(\\srv\shr\a)", "a"},
-      {R"(C:\)", R"(C:\a:b)", "-"},  // a:b would read as the volume a:
-      {R"(\\s\h\)", R"(\\s\h\x\y:)", "-"},
-  };
-  for (const auto& c : windows) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(rem_prefix(wn(c.a), wn(c.b))), c.out);
-  }
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(shown(rem_prefix(s.path(row.a), s.path(row.b))), s.want(row.out));
+  });
 }
 
-TEST(RelativizePosix, LeadsFromTheRootToThePath) {
-  const pair_case cases[] = {
+TEST(Relativize, LeadsFromTheRootToThePath) {
+  const pair_row rows[] = {
       {"/a/b/", "/a/c", "../c"},
       {"/a/b/", "/a/b", "../b"},
       {"/a/b/", "/a/b/", "./"},
@@ -140,57 +146,50 @@ TEST(RelativizePosix, LeadsFromTheRootToThePath) {
       {"../a/", "../b", "../b"},
       {"../a/", "b", "-"},
       {"../../", "../", "-"},
-      {"//a/", "/a/b", "b"},
-      {"/a/", "//a/b", "b"},
+      {"/a", "/b/c", "../b/c"},
+      {"//a/", "/a/b", "b", posix_only},
+      {"/a/", "//a/b", "b", posix_only},
+      // Windows needs equal volumes and never gives a ':' that would read as one.
+      {R"(C:\a\)", R"(C:\a\b)", "b", windows_only},
+      {R"(C:\)", R"(C:\)", R"(.\)", windows_only},
+      {R"(C:\)", R"(C:\a)", "a", windows_only},
+      {"C:a", R"(C:a\b)", "b", windows_only},
+      {"C:a", "C:b", R"(..\b)", windows_only},
+      {R"(\\srv\shr\a\)", R"(\\srv\shr\b)", R"(..\b)", windows_only},
+      {R"(C:\a)", R"(D:\a)", "-", windows_only},
+      {R"(C:\a)", R"(c:\a\b)", "-", windows_only},
+      {R"(C:a\)", R"(C:\a)", "-", windows_only},
+      {R"(C:\x\)", R"(C:\a:b)", "-", windows_only},
+      {R"(C:\a:b\)", R"(C:\a:b\c)", "c", windows_only},
+      {"/x/", "/a:b", {"../a:b", "-"}},
+      {R"(C:\)", R"(C:\a:)", "-", windows_only},  // not .\, which would claim that C:\a: is the root itself
+      {R"(C:\a:\)", R"(C:\a:\x)", "x", windows_only},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(relativize(px(c.a), px(c.b))), c.out);
-  }
-}
-
-TEST(RelativizeWindows, NeedsEqualVolumesAndGivesNoColon) {
-  const pair_case cases[] = {
-      {R"(C:\a\)", R"(C:\a\b)", "b"},
-      {R"(C:\)", R"(C:\)", R"(.\)"},
-      {R"(C:\)", R"(C:\a)", "a"},
-      {"C:a", R"(C:a\b)", "b"},
-      {"C:a", "C:b", R"(..\b)"},
-      {R"(a\)", "b", R"(..\b)"},
-      {R"(\a)", R"(\b\c)", R"(..\b\c)"},
-      {R"(\\srv\shr\a\)", R"(\\srv\shr\b)", R"(..\b)"},
-      {R"(C:\a)", R"(D:\a)", "-"},
-      {R"(C:\a)", R"(c:\a\b)", "-"},
-      {R"(C:a\)", R"(C:\a)", "-"},
-      {R"(C:\x\)", R"(C:\a:b)", "-"},
-      {R"(C:\a:b\)", R"(C:\a:b\c)", "c"},
-      {R"(C:\)", R"(C:\a:)", "-"},  // not .\, which would claim that C:\a: is the root itself
-      {R"(C:\a:\)", R"(C:\a:\x)", "x"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.a) + " " + c.b);
-    EXPECT_EQ(shown(relativize(wn(c.a), wn(c.b))), c.out);
-  }
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(shown(relativize(s.path(row.a), s.path(row.b))), s.want(row.out));
+  });
 }
 
 TEST(IsRooted, TrueOnlyInsideTheRoot) {
-  const struct {
-    const char* root;
-    const char* p;
-    bool out;
-  } cases[] = {
-      {"/a/b/", "/a/b/c", true},   {"/a/b", "/a/b/c", true}, {"/a/b/", "/a/b/", true}, {"/a/", "/a/./b/..", true},
-      {"a/", "a/b", true},         {"/", "/a", true},        {"/a/b/", "/a/b", false}, {"/a/b/", "/a/c", false},
-      {"/a/", "a/b", false},       {"a", "a", false},        {"a/", "a/../b", false},  {"/srv/", "/srv/../etc", false},
+  const bool_pair_row rows[] = {
+      {"/a/b/", "/a/b/c", true},
+      {"/a/b", "/a/b/c", true},
+      {"/a/b/", "/a/b/", true},
+      {"/a/", "/a/./b/..", true},
+      {"a/", "a/b", true},
+      {"/", "/a", true},
+      {"/a/b/", "/a/b", false},
+      {"/a/b/", "/a/c", false},
+      {"/a/", "a/b", false},
+      {"a", "a", false},
+      {"a/", "a/../b", false},
+      {"/srv/", "/srv/../etc", false},
       {"/srv/", "/srv/..x", true},
+      {R"(C:\srv\)", "C:/srv/a/../b", true, windows_only},
+      {R"(C:\srv\)", R"(C:\srv\..\x)", false, windows_only},
+      {R"(C:\srv\)", R"(D:\srv\x)", false, windows_only},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.root) + " " + c.p);
-    EXPECT_EQ(is_rooted(px(c.root), px(c.p)), c.out);
-  }
-  EXPECT_TRUE(is_rooted(wn(R"(C:\srv\)"), wn("C:/srv/a/../b")));
-  EXPECT_FALSE(is_rooted(wn(R"(C:\srv\)"), wn(R"(C:\srv\..\x)")));
-  EXPECT_FALSE(is_rooted(wn(R"(C:\srv\)"), wn(R"(D:\srv\x)")));
+  for_each_row(rows, [](auto s, const auto& row) { EXPECT_EQ(is_rooted(s.path(row.a), s.path(row.b)), row.out); });
 }
 
 // Whenever relativize gives r, appending r to the normalized root and
@@ -276,7 +275,8 @@ TEST(Predicates, RelAbsRootCurrentParentDotfile) {
   const struct {
     const char* p;
     bool rel, root, cur, cur_prefix, par, par_prefix, dotfile;
-  } posix[] = {
+    syntaxes only = syntaxes::both;
+  } rows[] = {
       {"a", true, false, false, false, false, false, false},
       {".", true, false, true, true, false, false, false},
       {"./", true, false, true, true, false, false, false},
@@ -288,64 +288,37 @@ TEST(Predicates, RelAbsRootCurrentParentDotfile) {
       {"../a", true, false, false, false, false, true, false},
       {"..a", true, false, false, false, false, false, true},
       {"/a", false, false, false, false, false, false, false},
-      {"//a", false, false, false, false, false, false, false},
+      {"//a", false, false, false, false, false, false, false, posix_only},
       {"/", false, true, false, false, false, false, false},
-      {"//", false, true, false, false, false, false, false},
+      {"//", false, true, false, false, false, false, false, posix_only},
       {"a/.git/", true, false, false, false, false, false, true},
       {"a/.b.c", true, false, false, false, false, false, true},
       {"a/..", true, false, false, false, false, false, false},
       {"a/b.c", true, false, false, false, false, false, false},
+      {"C:a", true, false, false, false, false, false, false, windows_only},
+      {R"(C:\a)", false, false, false, false, false, false, false, windows_only},
+      {R"(\\srv\shr\a)", false, false, false, false, false, false, false, windows_only},
+      {R"(C:\)", false, true, false, false, false, false, false, windows_only},
+      {R"(\\srv\shr\)", false, true, false, false, false, false, false, windows_only},
+      {"C:.", true, false, true, true, false, false, false, windows_only},
+      {R"(C:.\)", true, false, true, true, false, false, false, windows_only},
+      {R"(C:.\a)", true, false, false, true, false, false, false, windows_only},
+      {R"(\\srv\shr\.\)", false, false, false, false, false, false, false, windows_only},
+      {"C:..", true, false, false, false, true, true, false, windows_only},
+      {R"(C:..\a)", true, false, false, false, false, true, false, windows_only},
+      {R"(C:\x\.git\)", false, false, false, false, false, false, true, windows_only},
   };
-  for (const auto& c : posix) {
-    SCOPED_TRACE(c.p);
-    const posix_path p = px(c.p);
-    EXPECT_EQ(is_rel(p), c.rel);
-    EXPECT_EQ(is_abs(p), !c.rel);
-    EXPECT_EQ(is_root(p), c.root);
-    EXPECT_EQ(is_current_dir(p), c.cur);
-    EXPECT_EQ(is_current_dir(p, {.prefix = true}), c.cur_prefix);
-    EXPECT_EQ(is_parent_dir(p), c.par);
-    EXPECT_EQ(is_parent_dir(p, {.prefix = true}), c.par_prefix);
-    EXPECT_EQ(is_dotfile(p), c.dotfile);
-  }
-  const struct {
-    const char* p;
-    bool rel, root, cur, cur_prefix, par, par_prefix;
-  } windows[] = {
-      {"a", true, false, false, false, false, false},
-      {"C:a", true, false, false, false, false, false},
-      {R"(\a)", false, false, false, false, false, false},
-      {R"(C:\a)", false, false, false, false, false, false},
-      {R"(\\srv\shr\a)", false, false, false, false, false, false},
-      {R"(\)", false, true, false, false, false, false},
-      {R"(C:\)", false, true, false, false, false, false},
-      {R"(\\srv\shr\)", false, true, false, false, false, false},
-      {".", true, false, true, true, false, false},
-      {R"(.\)", true, false, true, true, false, false},
-      {"C:.", true, false, true, true, false, false},
-      {R"(C:.\)", true, false, true, true, false, false},
-      {R"(C:.\a)", true, false, false, true, false, false},
-      {R"(.\a)", true, false, false, true, false, false},
-      {R"(\\srv\shr\.\)", false, false, false, false, false, false},
-      {"..", true, false, false, false, true, true},
-      {R"(..\)", true, false, false, false, true, true},
-      {"C:..", true, false, false, false, true, true},
-      {R"(..\a)", true, false, false, false, false, true},
-      {R"(C:..\a)", true, false, false, false, false, true},
-  };
-  for (const auto& c : windows) {
-    SCOPED_TRACE(c.p);
-    const windows_path p = wn(c.p);
-    EXPECT_EQ(is_rel(p), c.rel);
-    EXPECT_EQ(is_abs(p), !c.rel);
-    EXPECT_EQ(is_root(p), c.root);
-    EXPECT_EQ(is_current_dir(p), c.cur);
-    EXPECT_EQ(is_current_dir(p, {.prefix = true}), c.cur_prefix);
-    EXPECT_EQ(is_parent_dir(p), c.par);
-    EXPECT_EQ(is_parent_dir(p, {.prefix = true}), c.par_prefix);
-  }
-  EXPECT_TRUE(is_dotfile(wn(R"(C:\x\.git\)")));
-  EXPECT_FALSE(is_dotfile(wn(R"(C:\)")));
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.p);
+    EXPECT_EQ(is_rel(p), row.rel);
+    EXPECT_EQ(is_abs(p), !row.rel);
+    EXPECT_EQ(is_root(p), row.root);
+    EXPECT_EQ(is_current_dir(p), row.cur);
+    EXPECT_EQ(is_current_dir(p, {.prefix = true}), row.cur_prefix);
+    EXPECT_EQ(is_parent_dir(p), row.par);
+    EXPECT_EQ(is_parent_dir(p, {.prefix = true}), row.par_prefix);
+    EXPECT_EQ(is_dotfile(p), row.dotfile);
+  });
 }
 
 TEST(Comparison, IsOnBytesAndPrintsTheBytes) {

@@ -9,6 +9,8 @@
 namespace corso::detail {
 namespace {
 
+using test::for_each_row;
+
 TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
   using namespace std::string_literals;
   const struct {
@@ -24,10 +26,7 @@ TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
       {"\x80\xff\xC3\xA9", R"("\x80\xff\xc3\xa9")"},
       {"~ !", R"("~ !")"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.out);
-    EXPECT_EQ(dump(c.in), c.out);
-  }
+  for_each_row(cases, [](const auto& c) { EXPECT_EQ(dump(c.in), c.out); });
   EXPECT_EQ(message("a", "invalid path"), R"("a": invalid path)");
 }
 

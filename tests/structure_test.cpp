@@ -6,43 +6,16 @@
 namespace corso::test {
 namespace {
 
-// One path and what the end-of-path operations give for it.
-struct end_case {
-  const char* path;
-  bool is_dir;
-  const char* filename;
-  const char* dir;
-  const char* base;
-  const char* basename;
-  const char* parent;
-  const char* rem_empty_seg;
-  const char* to_dir_path;
-};
-
-template <path_syntax S>
-void check_end(const end_case& c) {
-  SCOPED_TRACE(c.path);
-  const basic_path<S> p = P<S>(c.path);
-  EXPECT_EQ(is_dir_path(p), c.is_dir);
-  EXPECT_EQ(is_file_path(p), !c.is_dir);
-  EXPECT_EQ(filename(p), c.filename);
-  const auto [dir, b] = split_base(p);
-  EXPECT_EQ(dir.to_string(), c.dir);
-  EXPECT_EQ(b.to_string(), c.base);
-  EXPECT_EQ(base(p).to_string(), c.base);
-  EXPECT_EQ(basename(p), c.basename);
-  EXPECT_EQ(parent(p).to_string(), c.parent);
-  EXPECT_EQ(rem_empty_seg(p).to_string(), c.rem_empty_seg);
-  EXPECT_EQ(rem_empty_seg(basic_path<S>(p)).to_string(), c.rem_empty_seg);
-  EXPECT_EQ(to_dir_path(p).to_string(), c.to_dir_path);
-  EXPECT_EQ(to_dir_path(basic_path<S>(p)).to_string(), c.to_dir_path);
-}
-
-TEST(EndOfPathPosix, DirectoryFileBaseParent) {
-  const end_case cases[] = {
+TEST(EndOfPath, DirectoryFileBaseParent) {
+  const struct {
+    const char* p;
+    bool is_dir;
+    answer filename, dir, base, basename, parent, rem_empty_seg, to_dir_path;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
       // path  dir    filename dir  base basename parent  rem   to_dir
       {"/", true, "", "/", "./", "", "/", "/", "/"},
-      {"//", true, "", "//", "./", "", "//", "//", "//"},
+      {"//", true, "", "//", "./", "", "//", "//", "//", posix_only},
       {"a", false, "a", "./", "a", "a", "./", "a", "a/"},
       {"a/", true, "", "./", "a/", "a", "./", "a", "a/"},
       {".", true, "", "./", ".", "", "./../", ".", "./"},
@@ -58,104 +31,103 @@ TEST(EndOfPathPosix, DirectoryFileBaseParent) {
       {"a/b/", true, "", "a/", "b/", "b", "a/", "a/b", "a/b/"},
       {"a/.", true, "", "a/", ".", "", "a/./../", "a/.", "a/./"},
       {"a/..", true, "", "a/", "..", "", "a/../../", "a/..", "a/../"},
-      {"//a", false, "a", "//", "a", "a", "//", "//a", "//a/"},
-      {"//a/", true, "", "//", "a/", "a", "//", "//a", "//a/"},
+      {"//a", false, "a", "//", "a", "a", "//", "//a", "//a/", posix_only},
+      {"//a/", true, "", "//", "a/", "a", "//", "//a", "//a/", posix_only},
       {".a", false, ".a", "./", ".a", ".a", "./", ".a", ".a/"},
-      {"a\\b", false, "a\\b", "./", "a\\b", "a\\b", "./", "a\\b", "a\\b/"},
+      {"a\\b", false, "a\\b", "./", "a\\b", "a\\b", "./", "a\\b", "a\\b/", posix_only},
       {"x/...", false, "...", "x/", "...", "...", "x/", "x/...", "x/.../"},
-  };
-  for (const auto& c : cases) check_end<posix_syntax>(c);
-}
-
-TEST(EndOfPathWindows, DirectoryFileBaseParent) {
-  const end_case cases[] = {
-      {R"(\)", true, "", R"(\)", R"(.\)", "", R"(\)", R"(\)", R"(\)"},
-      {R"(C:\)", true, "", R"(C:\)", R"(.\)", "", R"(C:\)", R"(C:\)", R"(C:\)"},
-      {"C:a", false, "a", R"(C:.\)", "a", "a", R"(C:.\)", "C:a", R"(C:a\)"},
-      {R"(C:a\)", true, "", R"(C:.\)", R"(a\)", "a", R"(C:.\)", "C:a", R"(C:a\)"},
-      {"C:.", true, "", R"(C:.\)", ".", "", R"(C:.\..\)", "C:.", R"(C:.\)"},
-      {"C:..", true, "", R"(C:.\)", "..", "", R"(C:..\..\)", "C:..", R"(C:..\)"},
-      {R"(C:\a)", false, "a", R"(C:\)", "a", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)"},
-      {R"(C:\a\)", true, "", R"(C:\)", R"(a\)", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)"},
-      {R"(\\srv\sh\)", true, "", R"(\\srv\sh\)", R"(.\)", "", R"(\\srv\sh\)", R"(\\srv\sh\)", R"(\\srv\sh\)"},
-      {R"(\\srv\sh\a)", false, "a", R"(\\srv\sh\)", "a", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)"},
-      {R"(\\srv\sh\a\)", true, "", R"(\\srv\sh\)", R"(a\)", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)"},
-      {R"(\..)", true, "", R"(\)", "..", "", R"(\..\..\)", R"(\..)", R"(\..\)"},
-      {R"(a\..)", true, "", R"(a\)", "..", "", R"(a\..\..\)", R"(a\..)", R"(a\..\)"},
+      {R"(C:\)", true, "", R"(C:\)", R"(.\)", "", R"(C:\)", R"(C:\)", R"(C:\)", windows_only},
+      {"C:a", false, "a", R"(C:.\)", "a", "a", R"(C:.\)", "C:a", R"(C:a\)", windows_only},
+      {R"(C:a\)", true, "", R"(C:.\)", R"(a\)", "a", R"(C:.\)", "C:a", R"(C:a\)", windows_only},
+      {"C:.", true, "", R"(C:.\)", ".", "", R"(C:.\..\)", "C:.", R"(C:.\)", windows_only},
+      {"C:..", true, "", R"(C:.\)", "..", "", R"(C:..\..\)", "C:..", R"(C:..\)", windows_only},
+      {R"(C:\a)", false, "a", R"(C:\)", "a", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)", windows_only},
+      {R"(C:\a\)", true, "", R"(C:\)", R"(a\)", "a", R"(C:\)", R"(C:\a)", R"(C:\a\)", windows_only},
+      {R"(\\srv\sh\)", true, "", R"(\\srv\sh\)", R"(.\)", "", R"(\\srv\sh\)", R"(\\srv\sh\)", R"(\\srv\sh\)",
+       windows_only},
+      {R"(\\srv\sh\a)", false, "a", R"(\\srv\sh\)", "a", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)",
+       windows_only},
+      {R"(\\srv\sh\a\)", true, "", R"(\\srv\sh\)", R"(a\)", "a", R"(\\srv\sh\)", R"(\\srv\sh\a)", R"(\\srv\sh\a\)",
+       windows_only},
       {R"(\\?\UNC\s\h\a\b)", false, "b", R"(\\?\UNC\s\h\a\)", "b", "b", R"(\\?\UNC\s\h\a\)", R"(\\?\UNC\s\h\a\b)",
-       R"(\\?\UNC\s\h\a\b\)"},
-      {R"(\\?\C:\)", true, "", R"(\\?\C:\)", R"(.\)", "", R"(\\?\C:\)", R"(\\?\C:\)", R"(\\?\C:\)"},
-      {"ab:c", false, "c", R"(ab:.\)", "c", "c", R"(ab:.\)", "ab:c", R"(ab:c\)"},
+       R"(\\?\UNC\s\h\a\b\)", windows_only},
+      {R"(\\?\C:\)", true, "", R"(\\?\C:\)", R"(.\)", "", R"(\\?\C:\)", R"(\\?\C:\)", R"(\\?\C:\)", windows_only},
+      {"ab:c", false, "c", R"(ab:.\)", "c", "c", R"(ab:.\)", "ab:c", R"(ab:c\)", windows_only},
   };
-  for (const auto& c : cases) check_end<windows_syntax>(c);
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.p);
+    using path = decltype(p);
+    EXPECT_EQ(is_dir_path(p), row.is_dir);
+    EXPECT_EQ(is_file_path(p), !row.is_dir);
+    EXPECT_EQ(filename(p), s.want(row.filename));
+    const auto [dir, b] = split_base(p);
+    EXPECT_EQ(dir.to_string(), s.want(row.dir));
+    EXPECT_EQ(b.to_string(), s.want(row.base));
+    EXPECT_EQ(base(p).to_string(), s.want(row.base));
+    EXPECT_EQ(basename(p), s.want(row.basename));
+    EXPECT_EQ(parent(p).to_string(), s.want(row.parent));
+    EXPECT_EQ(rem_empty_seg(p).to_string(), s.want(row.rem_empty_seg));
+    EXPECT_EQ(rem_empty_seg(path(p)).to_string(), s.want(row.rem_empty_seg));
+    EXPECT_EQ(to_dir_path(p).to_string(), s.want(row.to_dir_path));
+    EXPECT_EQ(to_dir_path(path(p)).to_string(), s.want(row.to_dir_path));
+  });
 }
 
-TEST(AddSegAndAppendPosix, JoinWithOneSeparator) {
+TEST(AddSegAndAppend, JoinWithOneSeparatorAndVolumesDecideWhatSurvives) {
   const struct {
-    const char* p;
-    const char* seg;
-    const char* out;
-  } segs_cases[] = {
-      {"a", "b", "a/b"}, {"a/", "b", "a/b"},  {"/", "b", "/b"},        {"//", "b", "//b"},    {"a", "", "a/"},
-      {"a/", "", "a/"},  {"a", "..", "a/.."}, {"a", "b\\c", "a/b\\c"}, {"a", "b:c", "a/b:c"},
+    const char* a;
+    const char* b;
+    answer out;
+    syntaxes only = syntaxes::both;
+  } seg_rows[] = {
+      {"a", "b", "a/b"},
+      {"a/", "b", "a/b"},
+      {"/", "b", "/b"},
+      {"//", "b", "//b", posix_only},
+      {"a", "", "a/"},
+      {"a/", "", "a/"},
+      {"a", "..", "a/.."},
+      {"a", "b\\c", "a/b\\c", posix_only},
+      {"a", "b:c", "a/b:c", posix_only},
+      {R"(C:\a)", "b", R"(C:\a\b)", windows_only},
+      {R"(C:\)", "", R"(C:\)", windows_only},
+      {"C:a", "b:c", R"(C:a\b:c)", windows_only},  // the path has a volume: a later ':' is a plain byte
+      {R"(\\s\h\)", "x:", R"(\\s\h\x:)", windows_only},
   };
-  for (const auto& c : segs_cases) {
-    SCOPED_TRACE(std::string(c.p) + " + " + c.seg);
-    EXPECT_EQ(add_seg(px(c.p), c.seg).to_string(), c.out);
-    EXPECT_EQ((px(c.p) / c.seg).to_string(), c.out);
-    const posix_path lvalue = px(c.p);
-    EXPECT_EQ((lvalue / c.seg).to_string(), c.out);
-  }
+  for_each_row(seg_rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.a);
+    EXPECT_EQ(add_seg(p, row.b).to_string(), s.want(row.out));
+    EXPECT_EQ((p / row.b).to_string(), s.want(row.out));
+    EXPECT_EQ((s.path(row.a) / row.b).to_string(), s.want(row.out));
+  });
   const struct {
-    const char* p0;
-    const char* p1;
-    const char* out;
-  } append_cases[] = {
-      {"a", "b", "a/b"}, {"a/", "b", "a/b"},  {"a", "b/", "a/b/"}, {"/a/", "../b", "/a/../b"},
-      {"a", "/b", "/b"}, {"a", "//b", "//b"}, {".", "a", "./a"},   {"//", "a", "//a"},
+    const char* a;
+    const char* b;
+    answer out;
+    syntaxes only = syntaxes::both;
+  } append_rows[] = {
+      {"a", "b", "a/b"},
+      {"a/", "b", "a/b"},
+      {"a", "b/", "a/b/"},
+      {"/a/", "../b", "/a/../b"},
+      {"a", "/b", "/b"},
+      {"a", "//b", "//b", posix_only},
+      {".", "a", "./a"},
+      {"//", "a", "//a", posix_only},
+      {R"(C:\a)", "b", R"(C:\a\b)", windows_only},
+      {"C:a", "b", R"(C:a\b)", windows_only},
+      {R"(\\srv\sh\)", "x", R"(\\srv\sh\x)", windows_only},
+      {R"(C:\a)", R"(\b)", R"(\b)", windows_only},
+      {R"(C:\a)", "D:b", "D:b", windows_only},
+      {"x", "y:z", {"x/y:z", "y:z"}},
+      {R"(C:\a)", R"(\\srv\sh\x)", R"(\\srv\sh\x)", windows_only},
   };
-  for (const auto& c : append_cases) {
-    SCOPED_TRACE(std::string(c.p0) + " / " + c.p1);
-    const posix_path p0 = px(c.p0);
-    EXPECT_EQ(append(p0, px(c.p1)).to_string(), c.out);
-    EXPECT_EQ((p0 / px(c.p1)).to_string(), c.out);
-    EXPECT_EQ((px(c.p0) / px(c.p1)).to_string(), c.out);
-  }
-}
-
-TEST(AddSegAndAppendWindows, VolumesDecideWhatSurvives) {
-  const struct {
-    const char* p;
-    const char* seg;
-    const char* out;
-  } segs_cases[] = {
-      {R"(C:\a)", "b", R"(C:\a\b)"},
-      {R"(C:\)", "", R"(C:\)"},
-      {"C:a", "b:c", R"(C:a\b:c)"},  // the path has a volume: a later ':' is a plain byte
-      {R"(\\s\h\)", "x:", R"(\\s\h\x:)"},
-  };
-  for (const auto& c : segs_cases) {
-    SCOPED_TRACE(std::string(c.p) + " + " + c.seg);
-    EXPECT_EQ(add_seg(wn(c.p), c.seg).to_string(), c.out);
-  }
-  const struct {
-    const char* p0;
-    const char* p1;
-    const char* out;
-  } append_cases[] = {
-      {R"(C:\a)", "b", R"(C:\a\b)"},
-      {"C:a", "b", R"(C:a\b)"},
-      {R"(\\srv\sh\)", "x", R"(\\srv\sh\x)"},
-      {R"(C:\a)", R"(\b)", R"(\b)"},
-      {R"(C:\a)", "D:b", "D:b"},
-      {"x", "y:z", "y:z"},
-      {R"(C:\a)", R"(\\srv\sh\x)", R"(\\srv\sh\x)"},
-  };
-  for (const auto& c : append_cases) {
-    SCOPED_TRACE(std::string(c.p0) + " / " + c.p1);
-    EXPECT_EQ(append(wn(c.p0), wn(c.p1)).to_string(), c.out);
-    EXPECT_EQ((wn(c.p0) / wn(c.p1)).to_string(), c.out);
-  }
+  for_each_row(append_rows, [](auto s, const auto& row) {
+    const auto p0 = s.path(row.a);
+    EXPECT_EQ(append(p0, s.path(row.b)).to_string(), s.want(row.out));
+    EXPECT_EQ((p0 / s.path(row.b)).to_string(), s.want(row.out));
+    EXPECT_EQ((s.path(row.a) / s.path(row.b)).to_string(), s.want(row.out));
+  });
 }
 
 TEST(AddSeg, RefusesSegmentsThatWouldBreakThePath) {
@@ -177,42 +149,33 @@ TEST(SplitVolumeAndSegs, PutBackTogetherGiveThePath) {
   using strings = std::vector<std::string>;
   const struct {
     const char* p;
-    const char* volume;
-    const char* rest;
+    answer volume, rest;
     strings segs;
-  } posix_cases[] = {
-      {"/", "", "/", {"", ""}}, {"//", "/", "/", {"", ""}},  {"//a/b/", "/", "/a/b/", {"", "a", "b", ""}},
-      {"a", "", "a", {"a"}},    {"/a", "", "/a", {"", "a"}}, {"//a", "/", "/a", {"", "a"}},
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"/", "", "/", {"", ""}},
+      {"//", "/", "/", {"", ""}, posix_only},
+      {"//a/b/", "/", "/a/b/", {"", "a", "b", ""}, posix_only},
+      {"a", "", "a", {"a"}},
+      {"/a", "", "/a", {"", "a"}},
+      {"//a", "/", "/a", {"", "a"}, posix_only},
+      {"a/b", "", "a/b", {"a", "b"}},
+      {R"(C:\a)", "C:", R"(\a)", {"", "a"}, windows_only},
+      {"C:a", "", "C:a", {"C:a"}, posix_only},  // ':' is a plain byte under POSIX
+      {"C:a", "C:", "a", {"a"}, windows_only},
+      {R"(\\srv\sh\)", R"(\\srv\sh)", R"(\)", {"", ""}, windows_only},
+      {R"(\\srv\sh\a\b)", R"(\\srv\sh)", R"(\a\b)", {"", "a", "b"}, windows_only},
+      {R"(\\?\C:\x)", R"(\\?\C:)", R"(\x)", {"", "x"}, windows_only},
+      {R"(\\?\UNC\s\h\x)", R"(\\?\UNC\s\h)", R"(\x)", {"", "x"}, windows_only},
+      {R"(\\?\unc\s\h)", R"(\\?\unc\s)", R"(\h)", {"", "h"}, windows_only},
+      {R"(\\.\COM1\)", R"(\\.\COM1)", R"(\)", {"", ""}, windows_only},
+      {"C:a:", "C:", "a:", {"a:"}, windows_only},  // strings: the rest is not always a path on its own
+      {"ab:c:", "ab:", "c:", {"c:"}, windows_only},
   };
-  for (const auto& c : posix_cases) {
-    SCOPED_TRACE(c.p);
-    EXPECT_EQ(split_volume(px(c.p)), std::make_pair(std::string(c.volume), std::string(c.rest)));
-    EXPECT_EQ(segs(px(c.p)), c.segs);
-  }
-  const struct {
-    const char* p;
-    const char* volume;
-    const char* rest;
-    strings segs;
-  } windows_cases[] = {
-      {R"(C:\a)", "C:", R"(\a)", {"", "a"}},
-      {"C:a", "C:", "a", {"a"}},
-      {R"(\\srv\sh\)", R"(\\srv\sh)", R"(\)", {"", ""}},
-      {R"(\\srv\sh\a\b)", R"(\\srv\sh)", R"(\a\b)", {"", "a", "b"}},
-      {R"(\\?\C:\x)", R"(\\?\C:)", R"(\x)", {"", "x"}},
-      {R"(\\?\UNC\s\h\x)", R"(\\?\UNC\s\h)", R"(\x)", {"", "x"}},
-      {R"(\\?\unc\s\h)", R"(\\?\unc\s)", R"(\h)", {"", "h"}},
-      {R"(\\.\COM1\)", R"(\\.\COM1)", R"(\)", {"", ""}},
-      {R"(a\b)", "", R"(a\b)", {"a", "b"}},
-      {R"(\)", "", R"(\)", {"", ""}},
-      {"C:a:", "C:", "a:", {"a:"}},  // strings: the rest is not always a path on its own
-      {"ab:c:", "ab:", "c:", {"c:"}},
-  };
-  for (const auto& c : windows_cases) {
-    SCOPED_TRACE(c.p);
-    EXPECT_EQ(split_volume(wn(c.p)), std::make_pair(std::string(c.volume), std::string(c.rest)));
-    EXPECT_EQ(segs(wn(c.p)), c.segs);
-  }
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(split_volume(s.path(row.p)), std::make_pair(s.want(row.volume), s.want(row.rest)));
+    EXPECT_EQ(segs(s.path(row.p)), row.segs);
+  });
 }
 
 TEST(SplitBase, RefusesAWindowsBaseThatWouldReadAsAVolume) {

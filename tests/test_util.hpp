@@ -5,6 +5,10 @@
 
 #include "strings.hpp"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <concepts>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -42,6 +46,83 @@ class exact_random_bytes {
 
 // The bytes of an optional path, or "-" for none: a table's expected column.
 inline std::string shown(const auto& opt) { return opt ? opt->to_string() : "-"; }
+
+// The one table runner. A row is a struct of inputs and expected answers.
+//
+// A row that means something under both syntaxes is checked under both: it
+// is written with '/', and its Windows run reads every '/' of the answers as
+// '\' (parsing does the same for the inputs). An answer that differs between
+// the syntaxes is written as the pair {posix, windows}. A row whose input
+// means something under one syntax only says so in its last column, `only`.
+enum class syntaxes { both, posix, windows };
+inline constexpr syntaxes posix_only = syntaxes::posix;
+inline constexpr syntaxes windows_only = syntaxes::windows;
+
+class answer {
+ public:
+  answer(const char* both) : posix_(both) {}  // NOLINT: rows write a plain string
+  answer(const char* posix, const char* windows) : posix_(posix), windows_(windows) {}
+
+  [[nodiscard]] std::string under(bool windows) const {
+    if (!windows) return posix_;
+    if (windows_) return windows_;
+    std::string s(posix_);
+    std::replace(s.begin(), s.end(), '/', '\\');
+    return s;
+  }
+
+ private:
+  const char* posix_;
+  const char* windows_ = nullptr;
+};
+
+// What a check sees of the syntax it runs under: how to read an input and
+// what a written answer says under this syntax.
+template <path_syntax S>
+struct under {
+  using syntax = S;
+  static basic_path<S> path(std::string_view text) { return basic_path<S>::v(text); }
+  static std::string want(const answer& a) { return a.under(S::is_windows); }
+};
+
+// "row 3: a b": where a failure came from. Rows name their input `in` or
+// `p`, or their two paths `a` and `b`.
+template <class Row>
+std::string row_label(std::string_view syntax, std::size_t i, const Row& row) {
+  std::string s = std::string(syntax) + "row " + std::to_string(i + 1);
+  if constexpr (requires { row.in; }) s += ": " + ::testing::PrintToString(row.in);
+  if constexpr (requires { row.p; }) s += ": " + ::testing::PrintToString(row.p);
+  if constexpr (requires {
+                  row.a;
+                  row.b;
+                })
+    s += ": " + ::testing::PrintToString(row.a) + " " + ::testing::PrintToString(row.b);
+  return s;
+}
+
+// Runs check(row) on every row, or check(under<S>{}, row) under each syntax
+// the row is for.
+template <class Row, std::size_t N, class Check>
+void for_each_row(const Row (&rows)[N], Check check) {
+  for (std::size_t i = 0; i < N; ++i) {
+    const Row& row = rows[i];
+    if constexpr (std::invocable<Check&, const Row&>) {
+      SCOPED_TRACE(row_label("", i, row));
+      check(row);
+    } else {
+      syntaxes only = syntaxes::both;
+      if constexpr (requires { row.only; }) only = row.only;
+      if (only != syntaxes::windows) {
+        SCOPED_TRACE(row_label("POSIX ", i, row));
+        check(under<posix_syntax>{}, row);
+      }
+      if (only != syntaxes::posix) {
+        SCOPED_TRACE(row_label("Windows ", i, row));
+        check(under<windows_syntax>{}, row);
+      }
+    }
+  }
+}
 
 // True when s parses under S to exactly s: the invariants of a path hold.
 template <path_syntax S>
