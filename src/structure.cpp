@@ -90,18 +90,19 @@ std::array<std::string_view, 3> _parent(std::string_view v) noexcept {
   return {s.split.left, {}, {}};
 }
 
-// True when the parent of p must be taken after its volume. Under POSIX the
-// cut costs two comparisons. Under Windows it costs a search, and, as for
-// the last segment, it cannot matter when the whole path's last non-empty
-// segment holds no ':' and p is neither UNC nor the root \ (which has no
-// segment at all).
+// True when the parent of p must be taken after its volume. The POSIX
+// volume is a separator that the whole path's parent reads as one; only a
+// root ("/", "//") must be answered after the cut, as its own parent. Under
+// Windows the cut costs a search, and, as for the last segment, it cannot
+// matter when the whole path's last non-empty segment holds no ':' and p is
+// neither UNC nor the root \ (which has no segment at all).
 template <path_syntax S>
 bool parent_needs_volume_split(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
     const std::string_view seg = _split_last_non_empty_seg<'\\'>(p).split.right;
     return begins_unc(p) || p == "\\" || seg.find(':') != seg.npos;
   } else {
-    return true;
+    return is_root_path<S>(p);
   }
 }
 
@@ -119,7 +120,7 @@ std::string parent_of(const basic_path<S>& path) {
   const auto pieces = _parent<S>(v);
   // Most parents are p cut after a separator: one copy of a prefix.
   if (pieces[0].data() == v.data() && pieces[1].empty() && pieces[2].empty()) {
-    return std::string(p.substr(0, volume.size() + pieces[0].size()));
+    return std::string(p.data(), volume.size() + pieces[0].size());
   }
   return concat({volume, pieces[0], pieces[1], pieces[2]});
 }

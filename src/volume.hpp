@@ -122,13 +122,15 @@ template <path_syntax S>
   return {{p.data(), n}, {p.data() + n, p.size() - n}};
 }
 
-// The rest of p for a test of its first bytes. The POSIX volume is itself a
-// separator, the first of a leading "//", so such a test can read the whole
-// path there; a Windows volume must be cut off.
+// A text that begins as the rest of p does, for a test of its first bytes.
+// The POSIX volume is itself a separator, the first of a leading "//", so
+// the whole path begins as the rest. A Windows UNC, device or verbatim
+// volume is always followed by a separator, so what follows its first byte
+// does too, and its segments need not be read; a drive must be cut off.
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view rest_for_first_bytes(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
-    return volume_of<S>(p).rest;
+    return begins_unc(p) ? p.substr(1) : volume_of<S>(p).rest;
   } else {
     return p;
   }
