@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "corso/syntax.hpp"
+#include "corso/untrusted.hpp"
 
 namespace corso::detail {
 
@@ -21,15 +22,9 @@ struct volume_split {
   std::string_view rest;
 };
 
-enum class windows_volume_kind : unsigned char {
-  none,            // no volume: a\b, \a; or, for text that begins with two separators, an incomplete one
-  drive,           // up to the first ':': C:, ab:
-  unc,             // \\server\share
-  device,          // \\.\device
-  verbatim_drive,  // \\?\C:
-  verbatim_unc,    // \\?\UNC\server\share
-  verbatim,        // \\?\name\name
-};
+// The kinds are public (corso/untrusted.hpp). For a text that begins with
+// two separators but lacks a segment of its volume, the grammar says none.
+using corso::windows_volume_kind;
 
 // A Windows volume at the start of a text: its kind and its length in bytes.
 struct windows_volume {

@@ -68,6 +68,18 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--windows", "set", "b", "C:/a", "C:\\a"}, 0, "{\"C:\\\\a\" \"b\"}\n"},
       {{"--posix", "sort", "b", "a//b", "a", "b"}, 0, "a\na/b\nb\n"},
       {{"--posix", "sort"}, 0, ""},
+      {{"--posix", "windows-name-fault", "a."}, 0, "trailing-dot-or-space\n"},
+      {{"--posix", "windows-name-fault", "a"}, 1, ""},
+      {{"--posix", "is-local", "a\\b"}, 0, "true\n"},
+      {{"--posix", "is-local", "--windows-names", "a\\b"}, 1, "false\n"},
+      {{"--windows", "is-local", "--windows-names", "NUL"}, 1, "false\n"},  // accepted, and always on
+      {{"--windows", "append-beneath", "C:\\srv", "a/b"}, 0, "C:\\srv\\a\\b\n"},
+      {{"--windows", "to-windows", "/a/b"}, 0, "\\a\\b\n"},  // reads the syntax it names
+      {{"--posix", "to-posix", "C:\\a"}, 1, ""},
+      {{"--posix", "to-posix", "a\\b"}, 0, "a/b\n"},
+      {{"--windows", "volume-kind", "//srv/sh/x"}, 0, "unc\n"},
+      {{"--windows", "to-verbatim", "C:x"}, 1, ""},
+      {{"--windows", "of-verbatim", "C:\\x"}, 0, "C:\\x\n"},
   };
   for_each_row(cases, [](const auto& c) {
     const outcome o = run_tool(c.args);
@@ -96,6 +108,23 @@ TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
   EXPECT_EQ(o.err, "\"b/c\": invalid segment\n");
 }
 
+TEST(Tool, ARefusalGivesItsReasonAndStatus1) {
+  outcome o = run_tool({"--posix", "append-beneath", "/srv", "../x"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err, "\"../x\": leaves the root\n");
+  o = run_tool({"--posix", "append-beneath", "/srv", ""});  // text that is not a path is refused too
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "\"\": invalid path\n");
+  o = run_tool({"--posix", "append-beneath", "", "a"});  // a root that is not a path is invalid input
+  EXPECT_EQ(o.status, 2);
+  // Under -z: an empty field and the reason, and the run has not failed.
+  o = run_tool({"--posix", "-z", "append-beneath", "/srv"}, "a\0/etc\0b\0"s);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "/srv/a\0\0/srv/b\0"s);
+  EXPECT_EQ(o.err, "\"/etc\": is absolute\n");
+}
+
 TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
   for (const std::vector<std::string_view>& args :
        std::vector<std::vector<std::string_view>>{{},
@@ -107,7 +136,10 @@ TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
                                                   {"-z", "dir-sep"},
                                                   {"-z", "normalize", "a"},
                                                   {"get-ext", "--prefix", "a"},
-                                                  {"-z", "mem-ext", "x"}}) {
+                                                  {"-z", "mem-ext", "x"},
+                                                  {"--posix", "volume-kind", "C:"},
+                                                  {"--posix", "-z", "to-verbatim"},
+                                                  {"--posix", "is-local", "--prefix", "a"}}) {
     const outcome o = run_tool(args);
     EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]);
     EXPECT_EQ(o.out, "");

@@ -12,3 +12,4 @@
 #include "corso/set.hpp"         // IWYU pragma: export
 #include "corso/structure.hpp"   // IWYU pragma: export
 #include "corso/syntax.hpp"      // IWYU pragma: export
+#include "corso/untrusted.hpp"   // IWYU pragma: export

@@ -39,11 +39,13 @@ enum class shape {
   boolean,   // true (exit 0) or false (exit 1)
   optional,  // a path or nothing (exit 1)
   integer,   // -1, 0 or 1
+  refusal,   // a path, or a reason on stderr (exit 1): outside input turned down
 };
 
 struct options {
   bool multi_ext = false;
   bool prefix = false;
+  bool windows_names = false;
 };
 
 struct call {
@@ -63,7 +65,16 @@ using fields = std::vector<std::string>;
 using runner = std::function<fields(bool windows, const call&)>;
 
 // The option an operation accepts after its name, if any.
-enum class flag { none, multi_ext, prefix };
+enum class flag { none, multi_ext, prefix, windows_names };
+
+// The syntaxes an operation works under: volume kinds and verbatim forms
+// exist for Windows paths only.
+enum class syntaxes { both, windows };
+
+// What a refusal runner throws: the reason outside input was turned down.
+struct refused {
+  std::string reason;
+};
 
 struct operation {
   std::string_view name;
@@ -77,6 +88,7 @@ struct operation {
   // Under -z, every record is one path of a single list, and the operation
   // runs once, over all of them (a set of the whole input).
   bool over_whole_input = false;
+  syntaxes works_under = syntaxes::both;
 };
 
 // Makes a runner from a generic callable taking the syntax tag and the call.
@@ -101,6 +113,13 @@ fields one(std::string s) { return {std::move(s)}; }
 template <class S>
 fields maybe(const std::optional<basic_path<S>>& p) {
   return p ? fields{p->to_string()} : fields{};
+}
+
+// The path of a result; its error is a refusal.
+template <class S>
+fields granted(const result<basic_path<S>>& r) {
+  if (!r) throw refused{r.error().message()};
+  return {r->to_string()};
 }
 
 template <class Printer>
@@ -147,6 +166,13 @@ basic_path_set<S> path_set_arg(const call& c) {
 
 ext_options ext_opts(const call& c) { return {.multi_ext = c.opts.multi_ext}; }
 dir_options dir_opts(const call& c) { return {.prefix = c.opts.prefix}; }
+local_options local_opts(const call& c) { return {.windows_names = c.opts.windows_names}; }
+
+// Makes a runner for an operation on Windows paths only.
+template <class F>
+runner windows_only(F f) {
+  return [f](bool, const call& c) { return f(c); };
+}
 
 const std::vector<operation>& operations() {
   // A table, a row per operation, laid out by hand.
@@ -307,6 +333,42 @@ const std::vector<operation>& operations() {
          return out;
        }),
        flag::none, true},
+      {"windows-name-fault", {{arg_kind::text, "SEG"}}, shape::optional,
+       "why Windows refuses the name SEG: forbidden-byte, trailing-dot-or-space or reserved-name",
+       "windows-name-fault con.txt", "reserved-name\n", both([](auto, const call& c) {
+         const std::optional<name_fault> f = windows_name_fault(c.args[0]);
+         return f ? fields{std::string(to_string(*f))} : fields{};
+       })},
+      {"is-local", {path_a}, shape::boolean,
+       "whether PATH stays inside any directory it is appended to (with --windows-names: and Windows takes its names)",
+       "--posix is-local a/../b", "true\n",
+       both([](auto s, const call& c) { return truth(is_local(path_arg<decltype(s)>(c, 0), local_opts(c))); }),
+       flag::windows_names},
+      {"append-beneath", {root_a, {arg_kind::text, "TEXT"}}, shape::refusal,
+       "TEXT appended beneath the directory ROOT and normalized, or why not", "--posix append-beneath /srv/www img/../a.png",
+       "/srv/www/a.png\n", both([](auto s, const call& c) {
+         return granted(append_beneath(path_arg<decltype(s)>(c, 0), c.args[1], local_opts(c)));
+       }),
+       flag::windows_names},
+      {"to-windows", {path_a}, shape::optional, "the POSIX PATH as a Windows path with the same segments",
+       "to-windows /a/b/", "\\a\\b\\\n",
+       both([](auto, const call& c) { return maybe(to_windows(path_arg<posix_syntax>(c, 0))); })},
+      {"to-posix", {path_a}, shape::optional, "the Windows PATH as a POSIX path with the same segments",
+       "to-posix a\\b", "a/b\n",
+       both([](auto, const call& c) { return maybe(to_posix(path_arg<windows_syntax>(c, 0))); })},
+      {"volume-kind", {path_a}, shape::one,
+       "none, drive, unc, verbatim-drive, verbatim-unc, verbatim or device (Windows only)",
+       "--windows volume-kind //?/C:/x", "verbatim-drive\n",
+       windows_only([](const call& c) { return one(std::string(to_string(volume_kind(path_arg<windows_syntax>(c, 0))))); }),
+       flag::none, false, syntaxes::windows},
+      {"to-verbatim", {path_a}, shape::optional, "the \\\\?\\ form of the normalized absolute PATH (Windows only)",
+       "--windows to-verbatim C:/a/../b", "\\\\?\\C:\\b\n",
+       windows_only([](const call& c) { return maybe(to_verbatim(path_arg<windows_syntax>(c, 0))); }),
+       flag::none, false, syntaxes::windows},
+      {"of-verbatim", {path_a}, shape::optional, "the plain form of a \\\\?\\ PATH that names the same file (Windows only)",
+       "--windows of-verbatim //?/UNC/srv/sh/x", "\\\\srv\\sh\\x\n",
+       windows_only([](const call& c) { return maybe(of_verbatim(path_arg<windows_syntax>(c, 0))); }),
+       flag::none, false, syntaxes::windows},
   };
   // clang-format on
   return ops;
@@ -319,7 +381,7 @@ const operation* find_operation(std::string_view name) {
 }
 
 constexpr std::string_view usage_line =
-    "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--] ARG...\n";
+    "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--windows-names] [--] ARG...\n";
 
 void print_arg_names(std::ostream& os, const operation& op) {
   for (const parameter& a : op.args) {
@@ -355,6 +417,7 @@ void print_operation_help(std::ostream& os, const operation& op) {
   os << "usage: corso [--posix | --windows] [-z] " << op.name;
   if (op.accepts == flag::multi_ext) os << " [--multi-ext]";
   if (op.accepts == flag::prefix) os << " [--prefix]";
+  if (op.accepts == flag::windows_names) os << " [--windows-names]";
   print_arg_names(os, op);
   os << "\n\n" << op.summary << ".\n\nexample:\n  $ corso " << op.example << '\n';
   std::string_view out = op.example_output;
@@ -370,14 +433,20 @@ int usage_error(std::ostream& err, std::string_view what) {
   return 2;
 }
 
-// Runs op and turns a broken precondition into the library's message.
-bool apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err) {
+enum class outcome { done, refused, invalid };
+
+// Runs op and turns a broken precondition into the library's message, and
+// a refusal into its reason; both go to err.
+outcome apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err) {
   try {
     out = op.run(windows, c);
-    return true;
+    return outcome::done;
+  } catch (const refused& r) {
+    err << r.reason << '\n';
+    return outcome::refused;
   } catch (const std::invalid_argument& e) {
     err << e.what() << '\n';
-    return false;
+    return outcome::invalid;
   }
 }
 
@@ -416,7 +485,8 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
     }
   }
   fields f;
-  if (!apply(op, windows, c, f, err)) return 2;
+  const outcome o = apply(op, windows, c, f, err);
+  if (o != outcome::done) return o == outcome::refused ? 1 : 2;
   for (const std::string& field : f) out << field << '\n';
   return exit_status(op.result, f);
 }
@@ -439,7 +509,7 @@ int run_over_whole_input(const operation& op, bool windows, const options& opts,
   c.skipped = &skipped;
   for (std::string field; read_field(in, field);) c.list.push_back(std::move(field));
   fields f;
-  if (!apply(op, windows, c, f, err)) return 2;
+  if (apply(op, windows, c, f, err) != outcome::done) return 2;
   for (const std::string& message : skipped) err << message << '\n';
   for (const std::string& x : f) write_field(out, x);
   return skipped.empty() ? 0 : 2;
@@ -496,10 +566,13 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
       return 2;
     }
     fields f;
-    if (apply(op, windows, c, f, err)) {
+    const outcome o = apply(op, windows, c, f, err);
+    if (o == outcome::done) {
       if (op.result == shape::list) write_field(out, std::to_string(f.size()));
       if (op.result == shape::optional && f.empty()) write_field(out, "");
       for (const std::string& x : f) write_field(out, x);
+    } else if (o == outcome::refused) {
+      write_field(out, "");  // like an absent result, not a failed record
     } else {
       failed = true;
       const std::size_t blanks = op.result == shape::two ? 2 : 1;
@@ -553,10 +626,15 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
       opts.multi_ext = true;
     } else if (a == "--prefix" && op->accepts == flag::prefix) {
       opts.prefix = true;
+    } else if (a == "--windows-names" && op->accepts == flag::windows_names) {
+      opts.windows_names = true;
     } else {
       return usage_error(err, std::string(op->name) + " has no option " + std::string(a) +
                                   " (put -- before an argument that begins with --)");
     }
+  }
+  if (op->works_under == syntaxes::windows && !windows) {
+    return usage_error(err, std::string(op->name) + " works on Windows paths only (add --windows)");
   }
   return batch ? run_batch(*op, windows, positional, opts, in, out, err)
                : run_once(*op, windows, positional, opts, out, err);

@@ -1,0 +1,266 @@
+// Paths from outside: Windows names, locality, appending beneath a root,
+// conversions between the syntaxes, volume kinds and verbatim forms.
+#include "corso/untrusted.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "corso/relations.hpp"
+#include "corso/structure.hpp"
+#include "segments.hpp"
+#include "strings.hpp"
+#include "volume.hpp"
+
+namespace corso {
+namespace detail {
+namespace {
+
+constexpr bool is_forbidden_byte(char c) noexcept {
+  constexpr std::string_view forbidden = "<>:\"/\\|?*";
+  return static_cast<unsigned char>(c) < 0x20 || forbidden.find(c) != forbidden.npos;
+}
+
+constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) noexcept {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(x) == lower(y);
+         });
+}
+
+// The name before the first '.', without trailing spaces, names a device.
+bool is_reserved_name(std::string_view seg) noexcept {
+  std::string_view name = seg.substr(0, seg.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  constexpr std::array<std::string_view, 6> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  if (std::any_of(devices.begin(), devices.end(), [&](std::string_view d) { return equal_ignoring_ascii_case(name, d); }))
+    return true;
+  if (name.size() < 4) return false;
+  const std::string_view port = name.substr(0, 3);
+  if (!equal_ignoring_ascii_case(port, "COM") && !equal_ignoring_ascii_case(port, "LPT")) return false;
+  const std::string_view number = name.substr(3);
+  // 1 to 9, or the UTF-8 bytes of the superscripts ¹, ² and ³.
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+         number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+// Why a path from outside may not go beneath a root, in the order checked.
+enum class refusal : unsigned char { none, has_volume, is_absolute, refused_name, leaves_root };
+
+struct verdict {
+  refusal why = refusal::none;
+  name_fault fault{};
+};
+
+// One pass over the segments of p (which has no volume): the first name
+// Windows refuses, when names are checked, else whether the normal form
+// would begin with "..". It does exactly when some ".." meets no named
+// segment before it to cancel.
+template <char Sep>
+verdict judge_segments(std::string_view p, bool check_names) noexcept {
+  std::size_t depth = 0;
+  bool leaves = false;
+  for (std::size_t start = 0; start <= p.size();) {
+    const std::size_t end = std::min(p.find(Sep, start), p.size());
+    const std::string_view seg = p.substr(start, end - start);
+    if (check_names) {
+      if (const std::optional<name_fault> fault = windows_name_fault(seg)) return {refusal::refused_name, *fault};
+    }
+    if (seg == "..") {
+      if (depth == 0) {
+        leaves = true;
+        if (!check_names) break;
+      } else {
+        --depth;
+      }
+    } else if (!seg.empty() && seg != ".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return {leaves ? refusal::leaves_root : refusal::none, {}};
+}
+
+template <path_syntax S>
+verdict judge(const basic_path<S>& p, local_options options) noexcept {
+  if (has_volume<S>(p.view())) return {refusal::has_volume, {}};
+  if (is_abs(p)) return {refusal::is_absolute, {}};
+  return judge_segments<S::dir_sep_char>(p.view(), S::is_windows || options.windows_names);
+}
+
+// The first fault among the segments of rest, the part of a path after its volume.
+template <char Sep>
+std::optional<name_fault> first_name_fault(std::string_view rest) noexcept {
+  for (std::size_t start = 0; start <= rest.size();) {
+    const std::size_t end = std::min(rest.find(Sep, start), rest.size());
+    if (const auto fault = windows_name_fault(rest.substr(start, end - start))) return fault;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// The server and the share of "server\share", the end of a UNC volume.
+std::array<std::string_view, 2> server_and_share(std::string_view names) noexcept {
+  const std::size_t sep = names.find('\\');
+  return {names.substr(0, sep), names.substr(sep + 1)};
+}
+
+bool is_one_ascii_letter(std::string_view s) noexcept {
+  return s.size() == 1 && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+}
+
+// The body of both append_beneath: q read from `text`, which a refusal quotes.
+template <path_syntax S>
+result<basic_path<S>> append_beneath_quoting(const basic_path<S>& root, const basic_path<S>& q, std::string_view text,
+                                             local_options options) {
+  const verdict v = judge(q, options);
+  const auto refuse = [&](std::string_view why) { return error(message(text, why)); };
+  switch (v.why) {
+    case refusal::has_volume:
+      return refuse("has a volume");
+    case refusal::is_absolute:
+      return refuse("is absolute");
+    case refusal::refused_name:
+      return refuse("holds a name Windows refuses (" + std::string(to_string(v.fault)) + ")");
+    case refusal::leaves_root:
+      return refuse("leaves the root");
+    case refusal::none:
+      break;
+  }
+  return normalize(append(to_dir_path(root), q));
+}
+
+}  // namespace
+}  // namespace detail
+
+std::string_view to_string(name_fault fault) noexcept {
+  switch (fault) {
+    case name_fault::forbidden_byte:
+      return "forbidden-byte";
+    case name_fault::trailing_dot_or_space:
+      return "trailing-dot-or-space";
+    case name_fault::reserved_name:
+      return "reserved-name";
+  }
+  return {};
+}
+
+std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept {
+  if (seg.empty() || detail::sub_is_rel_seg(seg)) return std::nullopt;
+  if (std::any_of(seg.begin(), seg.end(), detail::is_forbidden_byte)) return name_fault::forbidden_byte;
+  if (seg.back() == '.' || seg.back() == ' ') return name_fault::trailing_dot_or_space;
+  if (detail::is_reserved_name(seg)) return name_fault::reserved_name;
+  return std::nullopt;
+}
+
+template <path_syntax S>
+bool is_local(const basic_path<S>& p, local_options options) noexcept {
+  return detail::judge(p, options).why == detail::refusal::none;
+}
+
+template <path_syntax S>
+result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted,
+                                     local_options options) {
+  return detail::append_beneath_quoting(root, untrusted, untrusted.view(), options);
+}
+
+template <path_syntax S>
+result<basic_path<S>> append_beneath(const basic_path<S>& root, std::string_view untrusted, local_options options) {
+  result<basic_path<S>> q = basic_path<S>::of_string(untrusted);
+  if (!q) return q;
+  return detail::append_beneath_quoting(root, *q, untrusted, options);
+}
+
+std::optional<windows_path> to_windows(const posix_path& p) {
+  if (detail::has_volume<posix_syntax>(p.view()) || detail::first_name_fault<'/'>(p.view())) return std::nullopt;
+  std::string s = p.to_string();
+  std::replace(s.begin(), s.end(), '/', '\\');
+  return detail::make_path<windows_syntax>(std::move(s));
+}
+
+std::optional<posix_path> to_posix(const windows_path& p) {
+  if (detail::has_volume<windows_syntax>(p.view())) return std::nullopt;
+  std::string s = p.to_string();
+  std::replace(s.begin(), s.end(), '\\', '/');
+  return detail::make_path<posix_syntax>(std::move(s));
+}
+
+std::string_view to_string(windows_volume_kind kind) noexcept {
+  switch (kind) {
+    case windows_volume_kind::none:
+      return "none";
+    case windows_volume_kind::drive:
+      return "drive";
+    case windows_volume_kind::unc:
+      return "unc";
+    case windows_volume_kind::verbatim_drive:
+      return "verbatim-drive";
+    case windows_volume_kind::verbatim_unc:
+      return "verbatim-unc";
+    case windows_volume_kind::verbatim:
+      return "verbatim";
+    case windows_volume_kind::device:
+      return "device";
+  }
+  return {};
+}
+
+windows_volume_kind volume_kind(const windows_path& p) noexcept {
+  return detail::windows_volume_of<detail::volume_text::valid_path>(p.view()).kind;
+}
+
+std::optional<windows_path> to_verbatim(const windows_path& p) {
+  using enum windows_volume_kind;
+  const auto [volume, rest] = detail::volume_of<windows_syntax>(p.view());
+  const windows_volume_kind kind = volume_kind(p);
+  if (kind == verbatim_drive || kind == verbatim_unc || kind == verbatim) return p;
+  if (kind == drive) {
+    if (!detail::is_one_ascii_letter(volume.substr(0, 1)) || volume.size() != 2 || rest[0] != '\\') {
+      return std::nullopt;
+    }
+  } else if (kind == unc) {
+    for (const std::string_view name : detail::server_and_share(volume.substr(2))) {
+      if (detail::sub_is_rel_seg(name)) return std::nullopt;
+    }
+  } else {
+    return std::nullopt;
+  }
+  const windows_path n = normalize(p);
+  if (detail::first_name_fault<'\\'>(detail::volume_of<windows_syntax>(n.view()).rest)) return std::nullopt;
+  // \\srv\sh\x becomes \\?\UNC\srv\sh\x: the UNC volume loses one of its separators.
+  return detail::make_path<windows_syntax>(kind == drive ? detail::concat({"\\\\?\\", n.view()})
+                                                         : detail::concat({"\\\\?\\UNC", n.view().substr(1)}));
+}
+
+std::optional<windows_path> of_verbatim(const windows_path& p) {
+  using enum windows_volume_kind;
+  const auto [volume, rest] = detail::volume_of<windows_syntax>(p.view());
+  const windows_volume_kind kind = volume_kind(p);
+  if (kind != verbatim_drive && kind != verbatim_unc && kind != verbatim) return p;
+  std::string plain;
+  if (kind == verbatim_drive) {
+    // \\?\C: => C:
+    const std::string_view drive = volume.substr(4);
+    if (drive.size() != 2 || !detail::is_one_ascii_letter(drive.substr(0, 1))) return std::nullopt;
+    plain = detail::concat({drive, rest});
+  } else if (kind == verbatim_unc) {
+    // \\?\UNC\srv\sh => \\srv\sh
+    const std::string_view names = volume.substr(8);
+    const auto [server, share] = detail::server_and_share(names);
+    if (server == "?" || detail::sub_is_rel_seg(server) || detail::sub_is_rel_seg(share)) return std::nullopt;
+    plain = detail::concat({"\\\\", names, rest});
+  } else {
+    return std::nullopt;
+  }
+  for (std::size_t start = 1; start <= rest.size();) {
+    const std::size_t end = std::min(rest.find('\\', start), rest.size());
+    if (detail::sub_is_rel_seg(rest.substr(start, end - start))) return std::nullopt;
+    start = end + 1;
+  }
+  if (detail::first_name_fault<'\\'>(rest) || plain.size() > 259) return std::nullopt;
+  return detail::make_path<windows_syntax>(std::move(plain));
+}
+
+CORSO_UNTRUSTED_INSTANTIATIONS(template, posix_syntax)
+CORSO_UNTRUSTED_INSTANTIATIONS(template, windows_syntax)
+
+}  // namespace corso

@@ -1,0 +1,342 @@
+// Paths from outside: Windows names, locality, appending beneath a root,
+// conversions between the syntaxes, volume kinds and verbatim forms.
+#include <gtest/gtest.h>
+
+#include "test_util.hpp"
+
+namespace corso::test {
+namespace {
+
+using namespace std::string_literals;
+
+// The fault as the tool prints it, or "-".
+std::string fault_of(std::string_view seg) {
+  const auto f = windows_name_fault(seg);
+  return f ? std::string(to_string(*f)) : "-";
+}
+
+// The path, or the message of the refusal.
+template <path_syntax S>
+std::string outcome(const result<basic_path<S>>& r) {
+  return r ? r->to_string() : r.error().message();
+}
+
+TEST(WindowsNameFault, ForbiddenBytesThenTrailingDotsThenReservedNames) {
+  const struct {
+    std::string in;
+    const char* fault;
+  } cases[] = {
+      {"", "-"},
+      {".", "-"},
+      {"..", "-"},
+      {"a", "-"},
+      {"a b.c", "-"},
+      {"a\x7f", "-"},  // DEL is allowed
+      {"\xc3\xa9t\xc3\xa9", "-"},
+      {"a:b", "forbidden-byte"},
+      {"a\x1f", "forbidden-byte"},
+      {"\0"s, "forbidden-byte"},
+      {"CON:", "forbidden-byte"},  // the byte is found first
+      {"...", "trailing-dot-or-space"},
+      {"a.", "trailing-dot-or-space"},
+      {"a ", "trailing-dot-or-space"},
+      {"CON.", "trailing-dot-or-space"},
+      {"CON", "reserved-name"},
+      {"con", "reserved-name"},
+      {"CON.txt", "reserved-name"},
+      {"CON .txt", "reserved-name"},
+      {"NUL.tar.gz", "reserved-name"},
+      {"Aux", "reserved-name"},
+      {"prn.x", "reserved-name"},
+      {"COM1", "reserved-name"},
+      {"lpt9.log", "reserved-name"},
+      {"CONIN$", "reserved-name"},
+      {"conout$.x", "reserved-name"},
+      {"COM\xc2\xb9", "reserved-name"},  // COM¹
+      {"lpt\xc2\xb2.txt", "reserved-name"},
+      {"COM\xc2\xb3", "reserved-name"},
+      {"CONx", "-"},
+      {"COM0", "-"},
+      {"COM10", "-"},
+      {".CON", "-"},
+      {"COM", "-"},
+      {"COM\xe2\x81\xb4", "-"},  // COM⁴: only ¹, ² and ³ count
+      {"NULL", "-"},
+      {"x CON", "-"},
+  };
+  for_each_row(cases, [](const auto& c) { EXPECT_EQ(fault_of(c.in), c.fault); });
+  for (const char c : std::string_view("<>:\"/\\|?*")) EXPECT_EQ(fault_of("a"s + c + "b"), "forbidden-byte") << c;
+}
+
+TEST(IsLocal, RelativeWithoutVolumeAndNeverClimbing) {
+  const struct {
+    const char* p;
+    bool local;
+    bool local_with_names;  // {.windows_names = true}, which Windows always has
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"a", true, true},
+      {"a/b/", true, true},
+      {".", true, true},
+      {"./", true, true},
+      {"a/..", true, true},
+      {"a/../b", true, true},
+      {"a/./b/../c", true, true},
+      {"..", false, false},
+      {"../a", false, false},
+      {"a/../..", false, false},
+      {"a/../../b", false, false},
+      {"./../a", false, false},
+      {"a/b/../../..", false, false},
+      {"/a", false, false},
+      {"/", false, false},
+      {"//a", false, false, posix_only},
+      {"a\\b", true, false, posix_only},
+      {"NUL", true, false, posix_only},
+      {"a:b", true, false, posix_only},
+      {"x/con.txt", true, false, posix_only},
+      {"C:a", false, false, windows_only},
+      {R"(a\b:c)", false, false, windows_only},
+      {"NUL", false, false, windows_only},
+      {R"(x\con.txt)", false, false, windows_only},
+      {R"(CON\..\a)", false, false, windows_only},  // as written, not normalized
+      {R"(a.\b)", false, false, windows_only},
+      {R"(\\srv\sh\a)", false, false, windows_only},
+      {R"(\\?\C:\a)", false, false, windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(is_local(s.path(row.p)), row.local);
+    EXPECT_EQ(is_local(s.path(row.p), {.windows_names = true}), row.local_with_names);
+  });
+}
+
+// is_local by its definition, over generated paths: the one pass agrees.
+template <path_syntax S>
+void check_is_local(const basic_path<S>& p) {
+  SCOPED_TRACE(p.to_string());
+  const std::string n = normalize(p).to_string();
+  const bool climbs = n == ".." || n.starts_with(S::dotdot_dir);
+  const std::vector<std::string> ss = segs(p);
+  const bool names_ok = std::none_of(ss.begin(), ss.end(), [](const std::string& x) { return windows_name_fault(x); });
+  const bool plain = is_rel(p) && split_volume(p).first.empty() && !climbs;
+  EXPECT_EQ(is_local(p), plain && (names_ok || !S::is_windows));
+  EXPECT_EQ(is_local(p, {.windows_names = true}), plain && names_ok);
+}
+
+TEST(IsLocal, AgreesWithItsDefinitionOverGeneratedPaths) {
+  path_generator gen(12);
+  for (int i = 0; i < 5000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) check_is_local(*p);
+    if (auto p = windows_path::of_string(gen.windows())) check_is_local(*p);
+  }
+}
+
+TEST(AppendBeneath, GivesARootedPathOrSaysWhy) {
+  const struct {
+    const char* a;  // the root
+    const char* b;  // the untrusted text
+    answer out;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"/srv/www", "img/a.png", "/srv/www/img/a.png"},
+      {"/srv/www/", "a/../b/", "/srv/www/b/"},
+      {"/srv/www/", ".", "/srv/www/"},
+      {"/srv/www/", "a//b", "/srv/www/a/b"},
+      {"srv", "a", "srv/a"},
+      {"/srv/www/", "", R"("": invalid path)"},
+      // A refusal quotes the caller's text as it was given.
+      {"/srv/www/", "/etc/passwd", {R"("/etc/passwd": is absolute)", R"("/etc/passwd": is absolute)"}},
+      {"/srv/www/", "../x", {R"("../x": leaves the root)", R"("../x": leaves the root)"}},
+      {"/srv/www/", "a/../../x", {R"("a/../../x": leaves the root)", R"("a/../../x": leaves the root)"}},
+      {"/srv/www/", "//h/s/x", R"("//h/s/x": has a volume)", posix_only},
+      {"/srv/www/", "a\\b", "/srv/www/a\\b", posix_only},
+      {"/srv/www/", "NUL", "/srv/www/NUL", posix_only},
+      {R"(C:\srv\)", R"(a\..\b)", R"(C:\srv\b)", windows_only},
+      {R"(C:\srv\)", R"(\NUL)", R"("\\NUL": is absolute)", windows_only},
+      {R"(C:\srv\)", R"(..\CON)", R"("..\\CON": holds a name Windows refuses (reserved-name))", windows_only},
+      {R"(C:\srv\)", "x/NUL", {"-", R"("x/NUL": holds a name Windows refuses (reserved-name))"}, windows_only},
+      {R"(C:\srv\)", "a.txt:s", R"("a.txt:s": has a volume)", windows_only},
+      {R"(C:\srv\)", "D:x", R"("D:x": has a volume)", windows_only},
+      {R"(C:\srv\)", R"(\\evil\share\x)", R"("\\\\evil\\share\\x": has a volume)", windows_only},
+      {R"(C:\srv\)", "a. ", R"("a. ": holds a name Windows refuses (trailing-dot-or-space))", windows_only},
+      {R"(C:\srv\)", "C:", R"("C:": invalid path)", windows_only},
+      // '?' is a forbidden byte, so no untrusted text can reach the NT namespace \??\.
+      {"\\", R"(??\x)", R"("??\\x": holds a name Windows refuses (forbidden-byte))", windows_only},
+      {R"(\??\C:\)", "x", R"(\??\C:\x)", windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto root = s.path(row.a);
+    EXPECT_EQ(outcome(append_beneath(root, row.b)), s.want(row.out));
+    if (const auto q = decltype(root)::of_string(row.b)) {
+      const auto r = append_beneath(root, *q);
+      EXPECT_EQ(r.has_value(), append_beneath(root, row.b).has_value());
+      if (r) {
+        EXPECT_EQ(*r, *append_beneath(root, row.b));
+      }
+    }
+  });
+  EXPECT_EQ(outcome(append_beneath(px("/srv/"), "a\\b", {.windows_names = true})),
+            R"("a\\b": holds a name Windows refuses (forbidden-byte))");
+  EXPECT_EQ(outcome(append_beneath(px("/srv/"), "../NUL", {.windows_names = true})),
+            R"("../NUL": holds a name Windows refuses (reserved-name))");
+}
+
+template <path_syntax S>
+void check_beneath(const basic_path<S>& root, const basic_path<S>& q) {
+  SCOPED_TRACE(root.to_string() + " <- " + q.to_string());
+  const auto r = append_beneath(root, q);
+  EXPECT_EQ(r.has_value(), is_local(q));
+  if (!r) return;
+  EXPECT_TRUE(is_valid_path<S>(r->view()));
+  EXPECT_TRUE(is_rooted(root, *r));
+  if (S::is_windows && !root.view().starts_with("\\??\\")) {
+    EXPECT_FALSE(r->view().starts_with("\\??\\"));
+  }
+}
+
+TEST(AppendBeneath, RootedOrRefusedOverGeneratedPairs) {
+  path_generator gen(13);
+  int results = 0;
+  for (int i = 0; i < 10000; ++i) {
+    const auto a = posix_path::of_string(gen.posix());
+    const auto b = posix_path::of_string(gen.posix());
+    if (a && b) {
+      check_beneath(*a, *b);
+      results += is_local(*b);
+    }
+    const auto c = windows_path::of_string(gen.windows());
+    const auto d = windows_path::of_string(gen.windows());
+    if (c && d) check_beneath(*c, *d);
+  }
+  EXPECT_GT(results, 1000);
+}
+
+TEST(Conversions, KeepTheSegmentsOrGiveNothing) {
+  const struct {
+    const char* p;
+    const char* out;
+  } to_win[] = {
+      {"/a/b/", R"(\a\b\)"}, {"a", "a"},      {".", "."},      {"../a", R"(..\a)"}, {"/", R"(\)"},
+      {"//a", "-"},          {"a\\b", "-"},   {"a:b", "-"},    {"a.", "-"},         {"x/CON", "-"},
+      {"a /b", "-"},         {"?/a", "-"},    {"a/./b", R"(a\.\b)"},
+  };
+  for_each_row(to_win, [](const auto& row) { EXPECT_EQ(shown(to_windows(px(row.p))), row.out); });
+  const struct {
+    const char* p;
+    const char* out;
+  } to_px[] = {
+      {R"(\a\b\)", "/a/b/"}, {R"(a\b)", "a/b"},      {"..", ".."},       {R"(\)", "/"},
+      {R"(C:\a)", "-"},      {"C:a", "-"},           {R"(\\s\h\x)", "-"}, {R"(\\?\C:\x)", "-"},
+      {"ab:c", "-"},         {R"(a\NUL)", "a/NUL"},  // no volume: the segments are kept as they are
+  };
+  for_each_row(to_px, [](const auto& row) { EXPECT_EQ(shown(to_posix(wn(row.p))), row.out); });
+}
+
+TEST(Conversions, ThereAndBackOverGeneratedPaths) {
+  path_generator gen(14);
+  for (int i = 0; i < 5000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) {
+      if (const auto w = to_windows(*p)) {
+        EXPECT_TRUE(is_valid_path<windows_syntax>(w->view())) << w->view();
+        EXPECT_EQ(to_posix(*w), *p);
+      }
+    }
+    if (auto p = windows_path::of_string(gen.windows())) {
+      if (const auto x = to_posix(*p)) {
+        EXPECT_TRUE(is_valid_path<posix_syntax>(x->view())) << x->view();
+      }
+    }
+  }
+}
+
+TEST(VolumeKind, NamesEveryWindowsVolume) {
+  const struct {
+    const char* p;
+    const char* kind;
+  } cases[] = {
+      {"a", "none"},
+      {R"(\a)", "none"},
+      {"C:a", "drive"},
+      {R"(C:\a)", "drive"},
+      {R"(ab:\x)", "drive"},  // any volume that ends in its first ':'
+      {R"(\\srv\sh\)", "unc"},
+      {R"(\\?\C:\x)", "verbatim-drive"},
+      {R"(\\?\ab:\x)", "verbatim-drive"},
+      {R"(\\?\UNC\s\h\x)", "verbatim-unc"},
+      {R"(\\?\unc\s\h)", "verbatim"},  // only UNC in capitals makes a verbatim share
+      {R"(\\?\Volume{x}\a\)", "verbatim"},
+      {R"(\\.\COM1\)", "device"},
+  };
+  for_each_row(cases, [](const auto& c) { EXPECT_EQ(to_string(volume_kind(wn(c.p))), c.kind); });
+}
+
+TEST(Verbatim, ToAndFromThePlainFormOnlyWhenTheyNameTheSameFile) {
+  const struct {
+    const char* p;
+    const char* out;
+  } to[] = {
+      {R"(C:\a\..\b)", R"(\\?\C:\b)"},
+      {R"(c:\a\)", R"(\\?\c:\a\)"},
+      {R"(C:\)", R"(\\?\C:\)"},
+      {R"(\\srv\sh\x)", R"(\\?\UNC\srv\sh\x)"},
+      {R"(\\srv\sh\a\.\b)", R"(\\?\UNC\srv\sh\a\b)"},
+      {R"(\\?\C:\a.)", R"(\\?\C:\a.)"},  // verbatim already
+      {R"(\\?\Volume{x}\a\)", R"(\\?\Volume{x}\a\)"},
+      {"a", "-"},
+      {"C:x", "-"},
+      {R"(\x)", "-"},
+      {R"(ab:\x)", "-"},
+      {R"(1:\x)", "-"},
+      {R"(\\..\sh\x)", "-"},
+      {R"(\\srv\.\x)", "-"},
+      {R"(\\.\COM1\)", "-"},
+      {R"(C:\a.)", "-"},  // C:\a. opens a, \\?\C:\a. opens a.
+      {R"(C:\x\con)", "-"},
+      {R"(C:\a \b)", "-"},
+  };
+  for_each_row(to, [](const auto& row) { EXPECT_EQ(shown(to_verbatim(wn(row.p))), row.out); });
+  const std::string long_name(254, 'a');
+  const struct {
+    std::string p;
+    std::string out;
+  } of[] = {
+      {R"(\\?\C:\x)", R"(C:\x)"},
+      {R"(\\?\C:\)", R"(C:\)"},
+      {R"(\\?\UNC\srv\sh\x)", R"(\\srv\sh\x)"},
+      {R"(C:\x)", R"(C:\x)"},  // not verbatim: as it is
+      {R"(\\.\COM1\)", R"(\\.\COM1\)"},
+      {R"(\\?\C:\a.)", "-"},
+      {R"(\\?\C:\a\..\b)", "-"},
+      {R"(\\?\C:\a\.\b)", "-"},
+      {R"(\\?\C:\con)", "-"},
+      {R"(\\?\ab:\x)", "-"},
+      {R"(\\?\UNC\?\sh\x)", "-"},
+      {R"(\\?\UNC\.\sh\x)", "-"},
+      {R"(\\?\UNC\srv\..\x)", "-"},
+      {R"(\\?\Volume{x}\a\)", "-"},
+      {R"(\\?\C:\)" + long_name + R"(\x)", R"(C:\)" + long_name + R"(\x)"},  // 259 bytes
+      {R"(\\?\C:\)" + long_name + R"(\xy)", "-"},                           // 260
+  };
+  for_each_row(of, [](const auto& row) { EXPECT_EQ(shown(of_verbatim(wn(row.p))), row.out); });
+}
+
+TEST(Verbatim, BackAndForthGivesTheNormalForm) {
+  path_generator gen(15);
+  int both = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const auto p = windows_path::of_string(gen.windows());
+    if (!p) continue;
+    const auto v = to_verbatim(*p);
+    if (!v) continue;
+    EXPECT_TRUE(is_valid_path<windows_syntax>(v->view())) << v->view();
+    const auto back = of_verbatim(*v);
+    const auto kind = volume_kind(*p);
+    if (!back || kind == windows_volume_kind::verbatim_drive || kind == windows_volume_kind::verbatim_unc) continue;
+    EXPECT_EQ(*back, normalize(*p)) << p->view();
+    ++both;
+  }
+  EXPECT_GT(both, 100);
+}
+
+}  // namespace
+}  // namespace corso::test
