@@ -182,6 +182,47 @@ void extensions(const corso::basic_path<S>& a, std::string_view c) {
   }
 }
 
+// Paths from outside: append_beneath refuses, or gives a path rooted in its
+// root; the conversions go there and back; the verbatim form comes back as
+// the normal one.
+template <corso::path_syntax S>
+void untrusted(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std::string_view c) {
+  using namespace corso;
+  const std::string detail = a.to_string() + " | " + b.to_string();
+  for (const local_options o : {local_options{}, local_options{.windows_names = true}}) {
+    const auto r = append_beneath(a, b, o);
+    require(r.has_value() == is_local(b, o), "append_beneath takes exactly the local paths", detail);
+    if (r) {
+      require_valid(*r);
+      require(is_rooted(a, *r), "append_beneath stays in its root", detail);
+      require(*r == normalize(append(to_dir_path(a), b)), "append_beneath appends and normalizes", detail);
+    }
+    const auto t = append_beneath(a, c, o);  // any text: never throws
+    if (t) require(is_rooted(a, *t), "append_beneath stays in its root", c);
+  }
+  if constexpr (S::is_windows) {
+    require(!append_beneath(a, b).has_value() || a.view().starts_with("\\??\\") ||
+                !append_beneath(a, b)->view().starts_with("\\??\\"),
+            "append_beneath never enters the NT namespace", detail);
+    if (const auto p = to_posix(a))
+      require(to_windows(*p) == a || !to_windows(*p), "to_posix keeps the segments", a.view());
+    const auto v = to_verbatim(a);
+    if (v) require_valid(*v);
+    const auto kind = volume_kind(a);
+    const bool verbatim = kind == windows_volume_kind::verbatim_drive || kind == windows_volume_kind::verbatim_unc ||
+                          kind == windows_volume_kind::verbatim;
+    if (v && !verbatim) {
+      if (const auto back = of_verbatim(*v)) require(*back == normalize(a), "the verbatim form comes back", a.view());
+    }
+    if (const auto plain = of_verbatim(a)) require_valid(*plain);
+  } else {
+    if (const auto w = to_windows(a)) {
+      require_valid(*w);
+      require(to_posix(*w) == a, "to_windows then to_posix gives the path back", a.view());
+    }
+  }
+}
+
 template <corso::path_syntax S>
 void run(std::string_view x, std::string_view y, std::string_view c) {
   const auto a = corso::basic_path<S>::of_string(x);
@@ -192,6 +233,7 @@ void run(std::string_view x, std::string_view y, std::string_view c) {
   relations(*a, corso::append(*a, *b));
   predicates(*a, *b);
   extensions(*a, c);
+  untrusted(*a, *b, c);
 }
 
 // Texts on which the syntaxes cannot differ: no '\\' and no ':' (so no
