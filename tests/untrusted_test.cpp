@@ -216,19 +216,20 @@ TEST(Conversions, KeepTheSegmentsOrGiveNothing) {
     const char* p;
     const char* out;
   } to_win[] = {
-      {"/a/b/", R"(\a\b\)"}, {"a", "a"},      {".", "."},      {"../a", R"(..\a)"}, {"/", R"(\)"},
-      {"//a", "-"},          {"a\\b", "-"},   {"a:b", "-"},    {"a.", "-"},         {"x/CON", "-"},
-      {"a /b", "-"},         {"?/a", "-"},    {"a/./b", R"(a\.\b)"},
+      {"/a/b/", R"(\a\b\)"}, {"a", "a"},   {".", "."},  {"../a", R"(..\a)"}, {"/", R"(\)"}, {"//a", "-"},
+      {"a\\b", "-"},         {"a:b", "-"}, {"a.", "-"}, {"x/CON", "-"},      {"a /b", "-"}, {"?/a", "-"},
+      {"a/./b", R"(a\.\b)"},
   };
   for_each_row(to_win, [](const auto& row) { EXPECT_EQ(shown(to_windows(px(row.p))), row.out); });
   const struct {
     const char* p;
     const char* out;
-  } to_px[] = {
-      {R"(\a\b\)", "/a/b/"}, {R"(a\b)", "a/b"},      {"..", ".."},       {R"(\)", "/"},
-      {R"(C:\a)", "-"},      {"C:a", "-"},           {R"(\\s\h\x)", "-"}, {R"(\\?\C:\x)", "-"},
-      {"ab:c", "-"},         {R"(a\NUL)", "a/NUL"},  // no volume: the segments are kept as they are
-  };
+  } to_px[] =
+      {
+          {R"(\a\b\)", "/a/b/"}, {R"(a\b)", "a/b"},     {"..", ".."},        {R"(\)", "/"},
+          {R"(C:\a)", "-"},      {"C:a", "-"},          {R"(\\s\h\x)", "-"}, {R"(\\?\C:\x)", "-"},
+          {"ab:c", "-"},         {R"(a\NUL)", "a/NUL"},  // no volume: the segments are kept as they are
+      };
   for_each_row(to_px, [](const auto& row) { EXPECT_EQ(shown(to_posix(wn(row.p))), row.out); });
 }
 
@@ -315,7 +316,7 @@ TEST(Verbatim, ToAndFromThePlainFormOnlyWhenTheyNameTheSameFile) {
       {R"(\\?\UNC\srv\..\x)", "-"},
       {R"(\\?\Volume{x}\a\)", "-"},
       {R"(\\?\C:\)" + long_name + R"(\x)", R"(C:\)" + long_name + R"(\x)"},  // 259 bytes
-      {R"(\\?\C:\)" + long_name + R"(\xy)", "-"},                           // 260
+      {R"(\\?\C:\)" + long_name + R"(\xy)", "-"},                            // 260
   };
   for_each_row(of, [](const auto& row) { EXPECT_EQ(shown(of_verbatim(wn(row.p))), row.out); });
 }
@@ -336,6 +337,187 @@ TEST(Verbatim, BackAndForthGivesTheNormalForm) {
     ++both;
   }
   EXPECT_GT(both, 100);
+}
+
+// Whether text, as a path of the syntax, may be appended beneath a root:
+// text that is not a path is refused as a path that is not local is.
+template <class Under>
+bool local_text(Under, std::string_view text) {
+  const auto p = basic_path<typename Under::syntax>::of_string(text);
+  return p && is_local(*p);
+}
+
+// Rows of golang/go, src/path/filepath/path_test.go (islocaltests and
+// winislocaltests; BSD-3-Clause), in Go's answers. Where Corso's differ, the
+// row says why.
+TEST(Borrowed, GoIsLocal) {
+  const struct {
+    const char* p;
+    bool local;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"", false},  // not a path at all
+      {".", true},
+      {"..", false},
+      {"../a", false},
+      {"/", false},
+      {"/a", false},
+      {"/a/../..", false},
+      {"a", true},
+      {"a/../a", true},
+      {"a/", true},
+      {"a/.", true},
+      {"a/./b/./c", true},
+      {"a/../b:/../../c", false},  // POSIX: the normal form is ../c; Windows: the volume a\..\b:
+      {"NUL", false, windows_only},
+      {"nul", false, windows_only},
+      {"nul ", false, windows_only},
+      {"nul.", false, windows_only},
+      {"a/nul:", false, windows_only},
+      {"a/nul : a", false, windows_only},
+      {"com0", true, windows_only},
+      {"com1", false, windows_only},
+      {"com9", false, windows_only},
+      {"com\xc2\xb9", false, windows_only},
+      {"com\xc2\xb2", false, windows_only},
+      {"com\xc2\xb3", false, windows_only},
+      {"com\xc2\xb9 : a", false, windows_only},
+      {"cOm1", false, windows_only},
+      {"lpt1", false, windows_only},
+      {"LPT1", false, windows_only},
+      {"lpt\xc2\xb3", false, windows_only},
+      {"./nul", false, windows_only},
+      {"\\", false, windows_only},
+      {"\\a", false, windows_only},
+      {"C:", false, windows_only},  // not a path: a volume with nothing after it
+      {"C:\\a", false, windows_only},
+      {"..\\a", false, windows_only},
+      {"a/../c:", false, windows_only},  // not a path, as C: is not
+      {"CONIN$", false, windows_only},
+      {"conin$", false, windows_only},
+      {"CONOUT$", false, windows_only},
+      {"conout$", false, windows_only},
+      {"dollar$", true, windows_only},
+      // Not in Go's table: Go takes these names; Windows drops the trailing
+      // dot or space, or refuses the byte, so Corso does not.
+      {"a.", false, windows_only},
+      {"a ", false, windows_only},
+      {"a*b", false, windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) { EXPECT_EQ(local_text(s, row.p), row.local); });
+}
+
+// Rows of python/cpython, Lib/test/test_ntpath.py (test_isreserved; PSF
+// License 2): a name Python calls reserved has a windows_name_fault.
+TEST(Borrowed, PythonIsReserved) {
+  const struct {
+    const char* in;
+    const char* fault;
+  } rows[] = {
+      {"", "-"},
+      {".", "-"},
+      {"..", "-"},
+      {"foo.", "trailing-dot-or-space"},
+      {"foo ", "trailing-dot-or-space"},
+      {"\foo", "forbidden-byte"},  // a form feed, as in Python's own row
+      {"foo*bar", "forbidden-byte"},
+      {"foo?bar", "forbidden-byte"},
+      {"foo\"bar", "forbidden-byte"},
+      {"foo<bar", "forbidden-byte"},
+      {"foo>bar", "forbidden-byte"},
+      {"foo:bar", "forbidden-byte"},
+      {"foo|bar", "forbidden-byte"},
+      {"nul", "reserved-name"},
+      {"aux", "reserved-name"},
+      {"prn", "reserved-name"},
+      {"con", "reserved-name"},
+      {"conin$", "reserved-name"},
+      {"conout$", "reserved-name"},
+      {"COM1", "reserved-name"},
+      {"LPT9", "reserved-name"},
+      {"com\xc2\xb9", "reserved-name"},
+      {"com\xc2\xb2", "reserved-name"},
+      {"lpt\xc2\xb3", "reserved-name"},
+      {"NUL.txt", "reserved-name"},
+      {"PRN  ", "trailing-dot-or-space"},  // reserved by Python too; the last byte is found first
+      {"AUX  .txt", "reserved-name"},
+      {"COM1:bar", "forbidden-byte"},
+      {"LPT9   :bar", "forbidden-byte"},
+      {"bar.com9", "-"},
+      {"bar.lpt9", "-"},
+  };
+  for_each_row(rows, [](const auto& row) { EXPECT_EQ(fault_of(row.in), row.fault); });
+}
+
+// Rows of pallets/werkzeug, tests/test_security.py (safe_join; BSD-3-Clause).
+TEST(Borrowed, WerkzeugSafeJoin) {
+  const struct {
+    const char* a;
+    const char* b;
+    answer out;  // "-" for werkzeug's None
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"a", "b/c", "a/b/c"},
+      {"a", "../b/c", "-"},
+      {"a", "b\\c", "a/b\\c", posix_only},
+      // werkzeug refuses b\c under Windows: its input is a URL path. Here '\'
+      // separates, and b\c is local.
+      {"a", "b\\c", "a\\b\\c", windows_only},
+      {"a", "//b/c", "-"},
+      {"a", "CON", "-", windows_only},
+      {"a", "CON.txt", "-", windows_only},
+      {"a", "CON.txt.html", "-", windows_only},
+      {"a", "CON  ", "-", windows_only},
+      {"a", "CON . txt", "-", windows_only},
+      {"a", "b/CON", "-", windows_only},
+      {"a", "CON", "a/CON", posix_only},
+      // werkzeug joins c:test.txt to an empty base as ./c:test.txt. An empty
+      // root is not a path; from . POSIX keeps the name, Windows reads c: as a volume.
+      {".", "c:test.txt", {"c:test.txt", "-"}},
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto r = append_beneath(s.path(row.a), row.b);
+    EXPECT_EQ(r ? r->to_string() : "-", s.want(row.out));
+  });
+}
+
+// Inputs of nodejs/node, test/parallel/test-path-win32-normalize-device-names.js
+// and test-path-join.js (MIT). Node rewrites them so that they cannot read
+// as drives or devices; here none of them is local, and none goes beneath a root.
+TEST(Borrowed, NodeDeviceNamesAreNeverLocal) {
+  const struct {
+    const char* in;
+  } rows[] = {
+      {"CON"},
+      {"CON.TXT"},
+      {"LPT9.foo"},
+      {"CON:"},
+      {"coN:"},
+      {"COM9."},
+      {"CON:./foo"},
+      {"CON:../foo"},
+      {"CON:..\\..\\foo"},
+      {"COM1:a:b:c"},
+      {"COM\xc2\xb9:"},
+      {"LPT\xc2\xb9:.\\..\\..\\foo"},
+      {"LpT5:/another/path"},
+      {"COM10:"},
+      {"CONNINGTOWER:"},
+      {"CON::"},
+      {"AUX:/foo\\bar/baz"},
+      {"CON:foo/../bar"},
+      {"c:COM1:"},
+      {"c:lpt1"},
+      {"/../C:/Windows"},
+      {"../C:foo"},
+      {R"(??/D:/Test)"},
+      {"../D:"},
+      {"CON:..\\..\\..\\private\\db.conf"},
+  };
+  for_each_row(rows, [](const auto& row) {
+    EXPECT_FALSE(local_text(under<windows_syntax>{}, row.in));
+    EXPECT_FALSE(append_beneath(wn(R"(C:\srv\)"), row.in).has_value());
+  });
 }
 
 }  // namespace
