@@ -4,6 +4,8 @@
 // bytes.
 #include "corpus.hpp"
 
+#include <corso/structure.hpp>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -581,6 +583,20 @@ const std::vector<std::string>& posix_corpus() {
     return generated;
   }();
   return paths;
+}
+
+const std::vector<std::string>& requests() {
+  static const std::vector<std::string> texts = [] {
+    std::vector<std::string> out;
+    out.reserve(posix_corpus().size());
+    for (const std::string& p : posix_corpus()) {
+      const std::string rest = corso::split_volume(posix_path::v(std::string_view(p))).second;
+      const std::size_t start = rest.find_first_not_of('/');
+      out.push_back(start == rest.npos ? "." : rest.substr(start));
+    }
+    return out;
+  }();
+  return texts;
 }
 
 const std::vector<std::string>& windows_corpus() {

@@ -19,6 +19,11 @@ const std::vector<std::string>& posix_corpus();
 // CORSO_BENCH_WINDOWS_CORPUS. Every one parses as a windows_path.
 const std::vector<std::string>& windows_corpus();
 
+// Requests for files under a root, as a server reads them from URLs: each
+// path of the corpus without its volume and its leading separators, with '/'
+// between segments. Under Windows rules the same texts name the same files.
+const std::vector<std::string>& requests();
+
 // Where the corpora come from, in words, for the report.
 std::string corpus_description();
 

@@ -279,6 +279,40 @@ void add_corso() {
   add_each<L>("is_prefix", [](const auto& f, std::size_t i) { return corso::is_prefix(*f.roots[i], f.paths[i]); });
 }
 
+// Paths from outside: every request of the corpus appended beneath a root
+// (a result or a refusal, destroyed in the timed region), and every segment
+// of every request asked whether Windows takes it as a name.
+template <corso::path_syntax S>
+void append_beneath_requests(benchmark::State& state) {
+  const std::vector<std::string>& texts = corso::bench::requests();
+  const auto root = corso::basic_path<S>::v(S::is_windows ? "C:\\srv\\www\\" : "/srv/www/");
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const std::string& t : texts) {
+      auto r = corso::append_beneath(root, t);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  set_counters(state, texts.size(), alloc_count() - before);
+}
+
+void windows_name_fault_requests(benchmark::State& state) {
+  const std::vector<std::string>& texts = corso::bench::requests();
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const std::string& t : texts) {
+      const std::string_view v = t;
+      for (std::size_t start = 0; start <= v.size();) {
+        const std::size_t end = std::min(v.find('/', start), v.size());
+        auto fault = corso::windows_name_fault(v.substr(start, end - start));
+        benchmark::DoNotOptimize(fault);
+        start = end + 1;
+      }
+    }
+  }
+  set_counters(state, texts.size(), alloc_count() - before);
+}
+
 template <syntax Syn>
 void add_all() {
   add_corso<
@@ -288,6 +322,14 @@ void add_all() {
   add_peer<lib_at<boost_lib, Syn>>();
 #endif
   benchmark::RegisterBenchmark(bench_name("parse_long", "memchr", Syn).c_str(), memchr_long<Syn>)->UseRealTime();
+  using S = std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>;
+  benchmark::RegisterBenchmark(bench_name("append_beneath", "corso", Syn).c_str(), append_beneath_requests<S>)
+      ->UseRealTime();
+  // The check is the same under both syntaxes: it is timed once.
+  if (Syn == syntax::windows) {
+    benchmark::RegisterBenchmark(bench_name("windows_name_fault", "corso", Syn).c_str(), windows_name_fault_requests)
+        ->UseRealTime();
+  }
 }
 
 }  // namespace

@@ -15,32 +15,41 @@ namespace corso {
 namespace detail {
 namespace {
 
-constexpr bool is_forbidden_byte(char c) noexcept {
-  constexpr std::string_view forbidden = "<>:\"/\\|?*";
-  return static_cast<unsigned char>(c) < 0x20 || forbidden.find(c) != forbidden.npos;
-}
+// The bytes Windows refuses in a name: controls and < > : " / \ | ? *.
+constexpr std::array<bool, 256> forbidden_bytes = [] {
+  std::array<bool, 256> table{};
+  for (std::size_t c = 0; c < 0x20; ++c) table[c] = true;
+  for (const char c : std::string_view("<>:\"/\\|?*")) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
 
-constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) noexcept {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
+constexpr char ascii_lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// a equals b, a lower-case name, ignoring ASCII case.
+constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lower) noexcept {
+  return a.size() == lower.size() &&
+         std::equal(a.begin(), a.end(), lower.begin(), [](char x, char y) { return ascii_lower(x) == y; });
 }
 
 // The name before the first '.', without trailing spaces, names a device.
 bool is_reserved_name(std::string_view seg) noexcept {
   std::string_view name = seg.substr(0, seg.find('.'));
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  constexpr std::array<std::string_view, 6> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  if (std::any_of(devices.begin(), devices.end(), [&](std::string_view d) { return equal_ignoring_ascii_case(name, d); }))
+  // Every device name is 3 to 7 bytes long and begins with a, c, l, n or p:
+  // most names are ruled out here.
+  if (name.size() < 3 || name.size() > 7) return false;
+  const char first = ascii_lower(name[0]);
+  if (first != 'a' && first != 'c' && first != 'l' && first != 'n' && first != 'p') return false;
+  constexpr std::array<std::string_view, 6> devices = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  if (std::any_of(devices.begin(), devices.end(),
+                  [&](std::string_view d) { return equal_ignoring_ascii_case(name, d); }))
     return true;
-  if (name.size() < 4) return false;
   const std::string_view port = name.substr(0, 3);
-  if (!equal_ignoring_ascii_case(port, "COM") && !equal_ignoring_ascii_case(port, "LPT")) return false;
+  if (!equal_ignoring_ascii_case(port, "com") && !equal_ignoring_ascii_case(port, "lpt")) return false;
   const std::string_view number = name.substr(3);
   // 1 to 9, or the UTF-8 bytes of the superscripts ¹, ² and ³.
-  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
-         number == "\xC2\xB2" || number == "\xC2\xB3";
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" || number == "\xC2\xB2" ||
+         number == "\xC2\xB3";
 }
 
 // Why a path from outside may not go beneath a root, in the order checked.
@@ -146,7 +155,10 @@ std::string_view to_string(name_fault fault) noexcept {
 
 std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept {
   if (seg.empty() || detail::sub_is_rel_seg(seg)) return std::nullopt;
-  if (std::any_of(seg.begin(), seg.end(), detail::is_forbidden_byte)) return name_fault::forbidden_byte;
+  if (std::any_of(seg.begin(), seg.end(),
+                  [](char c) { return detail::forbidden_bytes[static_cast<unsigned char>(c)]; })) {
+    return name_fault::forbidden_byte;
+  }
   if (seg.back() == '.' || seg.back() == ' ') return name_fault::trailing_dot_or_space;
   if (detail::is_reserved_name(seg)) return name_fault::reserved_name;
   return std::nullopt;
@@ -158,8 +170,7 @@ bool is_local(const basic_path<S>& p, local_options options) noexcept {
 }
 
 template <path_syntax S>
-result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted,
-                                     local_options options) {
+result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted, local_options options) {
   return detail::append_beneath_quoting(root, untrusted, untrusted.view(), options);
 }
 
