@@ -218,6 +218,45 @@ TEST(AppendBeneath, GivesARootedPathOrSaysWhy) {
             R"("../NUL": holds a name Windows refuses (reserved-name))");
 }
 
+// The inputs of advisories against the peers' one-call joins: each is refused.
+TEST(AppendBeneath, RefusesTheInputsOfPastAdvisories) {
+  const struct {
+    const char* a;
+    const char* b;
+    answer out;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      // Go CVE-2025-22873: os.Root opened its parent through a name ending in ../.
+      {"/srv/", "../", {R"("../": leaves the root)", R"("../": leaves the root)"}},
+      {"/srv/", "a/../../", {R"("a/../../": leaves the root)", R"("a/../../": leaves the root)"}},
+      // Go CVE-2023-45284: reserved names with trailing spaces or superscript digits.
+      {R"(C:\srv\)", "COM1 ", R"("COM1 ": holds a name Windows refuses (trailing-dot-or-space))", windows_only},
+      {R"(C:\srv\)",
+       "a/COM\xc2\xb9.txt",
+       {"-", R"("a/COM\xc2\xb9.txt": holds a name Windows refuses (reserved-name))"},
+       windows_only},
+      // Go CVE-2023-45283: the NT namespace prefix \??\.
+      {"\\", R"(??\c:\x)", R"("??\\c:\\x": has a volume)", windows_only},
+      // werkzeug CVE-2024-49766: a UNC path taken for a relative one.
+      {R"(C:\srv\)", "//server/share/x", {"-", R"("//server/share/x": has a volume)"}, windows_only},
+      // werkzeug's later advisories: device names, the last in example/NUL.
+      {R"(C:\srv\)",
+       "example/NUL",
+       {"-", R"("example/NUL": holds a name Windows refuses (reserved-name))"},
+       windows_only},
+      // Node CVE-2025-27210 and CVE-2025-23084: device names and drives inside a join.
+      {R"(C:\srv\)", "CON:../../x", {"-", R"("CON:../../x": has a volume)"}, windows_only},
+      {R"(C:\srv\)", "upload/../C:/Windows", {"-", R"("upload/../C:/Windows": has a volume)"}, windows_only},
+      // RUSTSEC-2021-0135 (tower-http): a drive path replaced the base.
+      {R"(C:\srv\)", "C:/Windows/win.ini", {"-", R"("C:/Windows/win.ini": has a volume)"}, windows_only},
+      {R"(C:\srv\)", R"(\Windows\win.ini)", R"("\\Windows\\win.ini": is absolute)", windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto r = append_beneath(s.path(row.a), row.b);
+    EXPECT_EQ(r ? r->to_string() : r.error().message(), s.want(row.out));
+  });
+}
+
 template <path_syntax S>
 void check_beneath(const basic_path<S>& root, const basic_path<S>& q) {
   SCOPED_TRACE(root.to_string() + " <- " + q.to_string());
