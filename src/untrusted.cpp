@@ -135,7 +135,11 @@ result<basic_path<S>> append_beneath_quoting(const basic_path<S>& root, const ba
     case refusal::none:
       break;
   }
-  return normalize(append(to_dir_path(root), q));
+  // normalize(append(to_dir_path(root), q)) in one buffer: q is relative
+  // and has no volume, so it follows root and one separator.
+  const std::string_view r = root.view();
+  const std::string_view sep = r.back() == S::dir_sep_char ? std::string_view() : S::dir_sep;
+  return normalize(make_path<S>(concat({r, sep, q.view()})));
 }
 
 }  // namespace
