@@ -39,7 +39,7 @@ struct windows_volume {
 
 // The texts the grammar reads.
 enum class volume_text {
-  caller_bytes,  // before parsing: '/' and '\' separate, runs count as one
+  caller_bytes,  // before parsing: '/' and '\' separate, runs after the leading pair count as one
   valid_path,    // a valid path: '\' alone separates, never twice in a row
 };
 
@@ -53,7 +53,9 @@ template <volume_text T = volume_text::valid_path>
 // The volume that s begins with. Of two leading separators follow segments:
 // \\server\share, \\.\device, \\?\C:, \\?\UNC\server\share, \\?\name\name;
 // a text that begins with two separators but lacks a segment of its volume
-// has kind none. Otherwise the volume runs to the first ':', if any.
+// has kind none, and so has one that begins with three: its first segment is
+// empty, even in the caller's bytes, so that ///srv/sh is not \\srv\sh.
+// Otherwise the volume runs to the first ':', if any.
 template <volume_text T>
 [[nodiscard]] constexpr windows_volume windows_volume_of(std::string_view s) noexcept {
   using enum windows_volume_kind;
@@ -84,7 +86,7 @@ template <volume_text T>
       return k == s.npos ? s.size() : k;
     }
   };
-  const std::size_t a = caller ? next_seg(0) : 2;
+  const std::size_t a = 2;
   const std::size_t a_end = seg_end(a);
   const std::size_t b = next_seg(a_end);
   const std::size_t b_end = seg_end(b);

@@ -100,6 +100,8 @@ TEST(Hostile, MalformedVolumesAndBytesAreRefused) {
       {R"(\\.\)", true, false},
       {R"(\\\)", true, false},
       {"//", true, false},
+      {"///evil/share/x", true, false},
+      {R"(\\\srv\sh\x)", true, false},
       {"C:", true, false},
       {"a/b:", true, false},
       {"a\0"s, false, false},

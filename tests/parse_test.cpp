@@ -67,6 +67,10 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\server)", R"("\\\\server")", false},
       {R"(\\server\)", R"("\\\\server\\")", false},
       {"//server//", R"("//server//")", false},
+      {"///evil/share/x", R"("///evil/share/x")", false},  // three leading separators: never UNC
+      {R"(\\\\a\\b)", R"("\\\\\\\\a\\\\b")", false},
+      {R"(\/\srv\sh)", R"("\\/\\srv\\sh")", false},
+      {"///", R"("///")", false},
       {R"(\\?)", R"("\\\\?")", false},
       {R"(\\?\)", R"("\\\\?\\")", false},
       {R"(\\?\UNC)", R"("\\\\?\\UNC")", false},
@@ -87,7 +91,6 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\server\share\a)", R"(\\server\share\a)", true},
       {R"(\\server\share\a:)", R"(\\server\share\a:)", true},
       {"//a//b", R"(\\a\b\)", true},
-      {R"(\\\\a\\b)", R"(\\a\b\)", true},
       {R"(\\?\C:)", R"(\\?\C:\)", true},
       {R"(\\?\C:\a)", R"(\\?\C:\a)", true},
       {"//?/C:/x", R"(\\?\C:\x)", true},
@@ -161,6 +164,7 @@ outcome of_string_windows(const std::string& s) {
   std::replace(p.begin(), p.end(), '/', '\\');
   const auto v = validate_and_collapse_seps(p, '\\');
   if (!v) return {false, err(p)};
+  if (p.starts_with(R"(\\\)")) return {false, err(s)};
   const std::string& q = *v;
   if (q.size() >= 2 && q[0] == '\\' && q[1] == '\\') {
     const auto u = parse_unc(q);
