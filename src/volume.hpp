@@ -25,7 +25,7 @@ enum class windows_volume_kind : unsigned char {
   none,            // no volume: a\b, \a; or, for text that begins with two separators, an incomplete one
   drive,           // up to the first ':': C:, ab:
   unc,             // \\server\share
-  device,          // \\.\device
+  device,          // \\.\device, \\.\UNC\server\share (UNC in any case)
   verbatim_drive,  // \\?\C:
   verbatim_unc,    // \\?\UNC\server\share
   verbatim,        // \\?\name\name
@@ -50,8 +50,14 @@ template <volume_text T = volume_text::valid_path>
   return s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
 }
 
+// True for UNC in any ASCII case.
+[[nodiscard]] constexpr bool is_unc_any_case(std::string_view s) noexcept {
+  return s.size() == 3 && (s[0] | 0x20) == 'u' && (s[1] | 0x20) == 'n' && (s[2] | 0x20) == 'c';
+}
+
 // The volume that s begins with. Of two leading separators follow segments:
-// \\server\share, \\.\device, \\?\C:, \\?\UNC\server\share, \\?\name\name;
+// \\server\share, \\.\device, \\.\UNC\server\share, \\?\C:, \\?\UNC\server\share,
+// \\?\name\name;
 // a text that begins with two separators but lacks a segment of its volume
 // has kind none, and so has one that begins with three: its first segment is
 // empty, even in the caller's bytes, so that ///srv/sh is not \\srv\sh.
@@ -93,15 +99,22 @@ template <volume_text T>
   if (a_end == a || b_end == b) return {none, 0};
   const std::string_view first = s.substr(a, a_end - a);
   const std::string_view second = s.substr(b, b_end - b);
-  if (first != "?") return {first == "." ? device : unc, b_end};
+  // A share reached through \\?\UNC or \\.\UNC: the server and the share belong to the volume.
+  const auto with_share = [&](windows_volume_kind kind) {
+    const std::size_t c = next_seg(b_end);
+    const std::size_t c_end = seg_end(c);
+    const std::size_t d = next_seg(c_end);
+    const std::size_t d_end = seg_end(d);
+    return c_end == c || d_end == d ? windows_volume{none, 0} : windows_volume{kind, d_end};
+  };
+  // Device names ignore case; the name after \\?\ is matched byte for byte.
+  if (first == ".") return is_unc_any_case(second) ? with_share(device) : windows_volume{device, b_end};
+  if (first != "?") return {unc, b_end};
   if (second.back() == ':') return {verbatim_drive, b_end};
+  if (second == "UNC") return with_share(verbatim_unc);
   const std::size_t c = next_seg(b_end);
   const std::size_t c_end = seg_end(c);
-  if (c_end == c) return {none, 0};
-  if (second != "UNC") return {verbatim, c_end};
-  const std::size_t d = next_seg(c_end);
-  const std::size_t d_end = seg_end(d);
-  return d_end == d ? windows_volume{none, 0} : windows_volume{verbatim_unc, d_end};
+  return c_end == c ? windows_volume{none, 0} : windows_volume{verbatim, c_end};
 }
 
 // The volume and the rest of a valid path. Windows: C:\a => (C:, \a),

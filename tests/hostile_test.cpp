@@ -83,6 +83,9 @@ TEST(Hostile, TraversalVolumesAndColonsUnderWindows) {
       {R"(\\srv\share\)", R"(\\srv\share\..\other\x)", R"(\\srv\share\other\x)", R"(\\srv\share\..\other\x)",
        R"(other\x)", true},  // .. stops at the share: it names a folder in it
       {R"(\\srv\share\)", R"(\\srv\other\x)", R"(\\srv\other\x)", R"(\\srv\other\x)", "-", false},
+      {R"(\\.\UNC\h\s\)", R"(\\.\UNC\h\s\..\..\other\x)", R"(\\.\UNC\h\s\other\x)", R"(\\.\UNC\h\s\..\..\other\x)",
+       R"(other\x)", true},  // as for \\srv\share: the share is the volume
+      {R"(\\.\UNC\h\s\)", R"(\\.\UNC\h\t\x)", R"(\\.\UNC\h\t\x)", R"(\\.\UNC\h\t\x)", "-", false},
       {R"(C:\srv\)", R"(C:\srv\...\x)", R"(C:\srv\...\x)", R"(C:\srv\...\x)", R"(...\x)", true},
   };
   for_each_row(cases, check_hostile<windows_syntax>);
@@ -98,6 +101,8 @@ TEST(Hostile, MalformedVolumesAndBytesAreRefused) {
       {R"(\\?\UNC\srv)", true, false},
       {R"(\\?\UNC\srv\)", true, false},
       {R"(\\.\)", true, false},
+      {R"(\\.\UNC\h)", true, false},
+      {R"(\\.\unc\h\)", true, false},
       {R"(\\\)", true, false},
       {"//", true, false},
       {"///evil/share/x", true, false},

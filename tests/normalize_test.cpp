@@ -141,6 +141,8 @@ TEST(Normalize, ResolvesDotsByPositionAndKeepsTheVolume) {
       {R"(\\srv\sh\)", R"(\\srv\sh\)", windows_only},
       {"C:.", R"(C:.\)", windows_only},
       {R"(\\?\UNC\s\h\..\x)", R"(\\?\UNC\s\h\x)", windows_only},
+      {R"(\\.\UNC\h\s\..\..\other\x)", R"(\\.\UNC\h\s\other\x)", windows_only},  // ".." stops at the share
+      {R"(\\.\Unc\h\s\..)", R"(\\.\Unc\h\s\)", windows_only},
       {R"(C:a:\..\b)", "C:b", windows_only},
   };
   for_each_row(rows, [](auto s, const auto& row) {

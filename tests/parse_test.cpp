@@ -78,6 +78,9 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\?\Volume{x}\)", R"("\\\\?\\Volume{x}\\")", false},
       {R"(\\.)", R"("\\\\.")", false},
       {R"(\\.\)", R"("\\\\.\\")", false},
+      {R"(\\.\UNC\h)", R"("\\\\.\\UNC\\h")", false},  // a device path to a share needs server and share
+      {R"(\\.\UNC\h\)", R"("\\\\.\\UNC\\h\\")", false},
+      {"//./unc/h", R"("//./unc/h")", false},
       {R"(C:\)", R"(C:\)", true},
       {"C:/", R"(C:\)", true},
       {"C:a", "C:a", true},
@@ -99,6 +102,10 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\?\Volume{x}\a)", R"(\\?\Volume{x}\a\)", true},
       {R"(\\.\dev)", R"(\\.\dev\)", true},
       {R"(\\.\dev\x)", R"(\\.\dev\x)", true},
+      {R"(\\.\UNC\h\s)", R"(\\.\UNC\h\s\)", true},
+      {"//./UNC//h//s", R"(\\.\UNC\h\s\)", true},
+      {R"(\\.\uNc\h\s\x)", R"(\\.\uNc\h\s\x)", true},
+      {R"(\\.\UNCx\h)", R"(\\.\UNCx\h)", true},
       {R"(\\..\x)", R"(\\..\x\)", true},
       {R"(C:\x\file.txt:stream)", R"(C:\x\file.txt:stream)", true},
   };
@@ -155,6 +162,9 @@ std::optional<std::string> parse_unc(const std::string& q) {
     if (seg().empty()) return std::nullopt;
     if (s2 == "UNC" && seg().empty()) return std::nullopt;
   }
+  const auto same_letter = [](char c, char upper) { return c == upper || c == upper + ('a' - 'A'); };
+  const bool device_unc = s1 == "." && s2.size() == 3 && std::equal(s2.begin(), s2.end(), "UNC", same_letter);
+  if (device_unc && (seg().empty() || seg().empty())) return std::nullopt;
   return ensure_root();
 }
 

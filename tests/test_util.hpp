@@ -156,10 +156,10 @@ class path_generator {
   }
 
   std::string windows() {
-    static const char* const starts[] = {"",           "",         "\\",         "C:",          "C:\\",
-                                         "ab:",        "\\\\s\\h", "\\\\s\\h\\", "\\\\?\\C:\\", "\\\\?\\UNC\\s\\h\\",
-                                         "\\\\.\\d\\", ".\\"};
-    std::string s = starts[pick(12)];
+    static const char* const starts[] = {"",          "",         R"(\)",           "C:",         R"(C:\)",
+                                         "ab:",       R"(\\s\h)", R"(\\s\h\)",      R"(\\?\C:\)", R"(\\?\UNC\s\h\)",
+                                         R"(\\.\d\)", R"(.\)",    R"(\\.\UNC\s\h\)"};
+    std::string s = starts[pick(std::size(starts))];
     add_segments(s, pick(4) == 0 ? '/' : '\\');
     if (s.empty() || s.back() == ':') s += 'x';
     return s;
