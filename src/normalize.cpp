@@ -22,12 +22,21 @@ std::optional<std::string> normalize_rest(std::string_view volume, std::string_v
   return join_segs<Sep>(volume, segs);
 }
 
+// Windows hands a path that begins with \??\ to the NT namespace as it is.
+constexpr std::string_view nt_prefix = "\\??\\";
+
 // The POSIX "//" volume is set aside like a Windows one, so that the rest
 // reads like a path with one leading separator.
 template <path_syntax S>
 std::optional<std::string> normalize_of(std::string_view p) {
   const volume_split v = volume_of<S>(p);
-  return normalize_rest<S::dir_sep_char>(v.volume, v.rest);
+  std::optional<std::string> n = normalize_rest<S::dir_sep_char>(v.volume, v.rest);
+  if constexpr (S::is_windows) {
+    // A normal form begins with \??\ only where p did: \a\..\??\x keeps a
+    // "." in front (\.\??\x), which normalizing again keeps too.
+    if (n && n->starts_with(nt_prefix) && !p.starts_with(nt_prefix)) n->insert(1, ".\\");
+  }
+  return n;
 }
 
 }  // namespace
