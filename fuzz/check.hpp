@@ -27,7 +27,8 @@ inline void require(bool ok, const char* what, std::string_view detail = {}) {
 // The length of the volume of a Windows path of valid form, read on its own
 // terms rather than with the library's grammar: the first ':' ends a drive;
 // \\ starts a server and a share, \\?\ a drive ending with ':', or UNC with
-// a server and a share, or two names. Nothing when a UNC volume lacks a part.
+// a server and a share, or two names; \\.\ a device, or UNC (any case) with a
+// server and a share. Nothing when a UNC volume lacks a part.
 inline std::optional<std::size_t> windows_volume_length(std::string_view p) {
   if (!p.starts_with("\\\\")) {
     const std::size_t colon = p.find(':');
@@ -42,6 +43,11 @@ inline std::optional<std::size_t> windows_volume_length(std::string_view p) {
   }
   std::size_t count = 2;
   if (parts.size() >= 2 && parts[0] == "?" && !parts[1].ends_with(':')) count = parts[1] == "UNC" ? 4 : 3;
+  if (parts.size() >= 2 && parts[0] == "." && parts[1].size() == 3) {
+    std::string name(parts[1]);
+    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (name == "UNC") count = 4;
+  }
   if (parts.size() < count) return std::nullopt;
   std::size_t length = 2 + count - 1;
   for (std::size_t i = 0; i < count; ++i) {

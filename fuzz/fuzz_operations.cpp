@@ -31,6 +31,15 @@ bool refused(std::string_view text, const corso::basic_path<S>& p) {
   return !corso::is_seg<S>(text) || (S::is_windows && text.find(':') != text.npos && !has_volume(p));
 }
 
+// normalize(p) as relativization reads it: without the "." that a Windows
+// normal form keeps in front of a \??\ that p did not begin with.
+template <corso::path_syntax S>
+corso::basic_path<S> normal_segs_form(const corso::basic_path<S>& p) {
+  const corso::basic_path<S> n = corso::normalize(p);
+  if (!S::is_windows || !n.view().starts_with(R"(\.\??\)")) return n;
+  return corso::basic_path<S>::v(std::string(n.view()).erase(1, 2));
+}
+
 // f(), or nothing when it throws std::invalid_argument.
 template <class F>
 auto maybe(F&& f) -> std::optional<decltype(f())> {
@@ -89,6 +98,9 @@ void structure(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std
   require(is_dir_path(n) == is_dir_path(a), "normalize keeps the directory-ness", v);
   require(split_volume(n).first == volume, "normalize keeps the volume", v);
   require(normalize(basic_path<S>(a)) == n, "normalize of an rvalue is normalize", v);
+  if constexpr (S::is_windows) {
+    require(!n.view().starts_with(R"(\??\)") || v.starts_with(R"(\??\)"), "normalize adds no NT prefix", v);
+  }
 }
 
 template <corso::path_syntax S>
@@ -122,10 +134,11 @@ void relations(const corso::basic_path<S>& a, const corso::basic_path<S>& b) {
   require(is_rel(*r), "relativize gives a relative path", detail);
   // Relativization does not compare the POSIX "//" volume: //a/ and /a/ are alike to it.
   if (!S::is_windows && has_volume(a) != has_volume(b)) return;
-  require(normalize(append(normalize(a), *r)) == normalize(b), "the root and the relative path give the path", detail);
+  require(normal_segs_form(append(normalize(a), *r)) == normal_segs_form(b),
+          "the root and the relative path give the path", detail);
   if (rooted && is_abs(a)) {
-    require(is_prefix(to_dir_path(normalize(a)), to_dir_path(normalize(b))), "a rooted path stays inside its root",
-            detail);
+    require(is_prefix(to_dir_path(normal_segs_form(a)), to_dir_path(normal_segs_form(b))),
+            "a rooted path stays inside its root", detail);
   }
 }
 

@@ -27,7 +27,11 @@ std::optional<std::string> normalize_rest(std::string_view volume, std::string_v
 template <path_syntax S>
 std::optional<std::string> normalize_of(std::string_view p) {
   const volume_split v = volume_of<S>(p);
-  return normalize_rest<S::dir_sep_char>(v.volume, v.rest);
+  std::optional<std::string> n = normalize_rest<S::dir_sep_char>(v.volume, v.rest);
+  if constexpr (S::is_windows) {
+    if (n) keep_out_of_nt_namespace(*n, p);
+  }
+  return n;
 }
 
 }  // namespace

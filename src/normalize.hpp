@@ -2,12 +2,23 @@
 // shared by normalization and relativization.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "segments.hpp"
 #include "simd.hpp"
 
 namespace corso::detail {
+
+// Windows hands a path that begins with \??\ to the NT namespace as it is.
+constexpr std::string_view nt_prefix = "\\??\\";
+
+// A Windows path built from `origin` begins with \??\ only where origin did:
+// \a\..\??\x normalizes to \.\??\x, with a "." in front that normalizing
+// again keeps.
+inline void keep_out_of_nt_namespace(std::string& built, std::string_view origin) {
+  if (built.starts_with(nt_prefix) && !origin.starts_with(nt_prefix)) built.insert(1, ".\\");
+}
 
 // True when some segment of v is "." or "..": only then can normalization
 // change anything.

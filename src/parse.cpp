@@ -16,6 +16,7 @@ error err(std::string_view s) { return error(message(s, "invalid path")); }
 
 // Collapses every run of separators that starts at index 1 or later into
 // one, in place, so that a leading pair survives ("///a//b" => "//a/b").
+// Windows refuses three leading separators before it is called.
 // The caller has already refused NUL bytes, and calls it only when scan
 // found a run. The write index never passes the read index.
 void collapse_seps(std::string& s, char sep) {
@@ -51,8 +52,9 @@ result<basic_path<S>> parse(std::string&& s) {
   if (s.empty()) return err(s);
   windows_volume volume{};
   if constexpr (S::is_windows) {
-    // The caller's own string is quoted for an incomplete UNC volume, so it
-    // is read before '/' is rewritten; a refused string is quoted rewritten.
+    // The caller's own string is quoted for an incomplete UNC volume or a
+    // third leading separator, so it is read before '/' is rewritten; a
+    // string refused for anything else is quoted rewritten.
     if (!scanned.has_nul && begins_unc<volume_text::caller_bytes>(s)) {
       volume = windows_volume_of<volume_text::caller_bytes>(s);
       if (volume.kind == windows_volume_kind::none) return err(s);

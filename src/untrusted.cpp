@@ -7,6 +7,7 @@
 
 #include "corso/relations.hpp"
 #include "corso/structure.hpp"
+#include "normalize.hpp"
 #include "segments.hpp"
 #include "strings.hpp"
 #include "volume.hpp"
@@ -139,7 +140,14 @@ result<basic_path<S>> append_beneath_quoting(const basic_path<S>& root, const ba
   // and has no volume, so it follows root and one separator.
   const std::string_view r = root.view();
   const std::string_view sep = r.back() == S::dir_sep_char ? std::string_view() : S::dir_sep;
-  return normalize(make_path<S>(concat({r, sep, q.view()})));
+  basic_path<S> joined = normalize(make_path<S>(concat({r, sep, q.view()})));
+  // Windows only: the root \?? and the name ^ would make \??\^, in the NT namespace.
+  if (S::is_windows && joined.view().starts_with(nt_prefix)) {
+    std::string s = std::move(joined).to_string();
+    keep_out_of_nt_namespace(s, r);
+    return make_path<S>(std::move(s));
+  }
+  return joined;
 }
 
 }  // namespace

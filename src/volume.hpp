@@ -34,7 +34,7 @@ struct windows_volume {
 
 // The texts the grammar reads.
 enum class volume_text {
-  caller_bytes,  // before parsing: '/' and '\' separate, runs count as one
+  caller_bytes,  // before parsing: '/' and '\' separate, runs after the leading pair count as one
   valid_path,    // a valid path: '\' alone separates, never twice in a row
 };
 
@@ -45,10 +45,18 @@ template <volume_text T = volume_text::valid_path>
   return s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
 }
 
+// True for UNC in any ASCII case.
+[[nodiscard]] constexpr bool is_unc_any_case(std::string_view s) noexcept {
+  return s.size() == 3 && (s[0] | 0x20) == 'u' && (s[1] | 0x20) == 'n' && (s[2] | 0x20) == 'c';
+}
+
 // The volume that s begins with. Of two leading separators follow segments:
-// \\server\share, \\.\device, \\?\C:, \\?\UNC\server\share, \\?\name\name;
+// \\server\share, \\.\device, \\.\UNC\server\share, \\?\C:, \\?\UNC\server\share,
+// \\?\name\name;
 // a text that begins with two separators but lacks a segment of its volume
-// has kind none. Otherwise the volume runs to the first ':', if any.
+// has kind none, and so has one that begins with three: its first segment is
+// empty, even in the caller's bytes, so that ///srv/sh is not \\srv\sh.
+// Otherwise the volume runs to the first ':', if any.
 template <volume_text T>
 [[nodiscard]] constexpr windows_volume windows_volume_of(std::string_view s) noexcept {
   using enum windows_volume_kind;
@@ -79,22 +87,29 @@ template <volume_text T>
       return k == s.npos ? s.size() : k;
     }
   };
-  const std::size_t a = caller ? next_seg(0) : 2;
+  const std::size_t a = 2;
   const std::size_t a_end = seg_end(a);
   const std::size_t b = next_seg(a_end);
   const std::size_t b_end = seg_end(b);
   if (a_end == a || b_end == b) return {none, 0};
   const std::string_view first = s.substr(a, a_end - a);
   const std::string_view second = s.substr(b, b_end - b);
-  if (first != "?") return {first == "." ? device : unc, b_end};
+  // A share reached through \\?\UNC or \\.\UNC: the server and the share belong to the volume.
+  const auto with_share = [&](windows_volume_kind kind) {
+    const std::size_t c = next_seg(b_end);
+    const std::size_t c_end = seg_end(c);
+    const std::size_t d = next_seg(c_end);
+    const std::size_t d_end = seg_end(d);
+    return c_end == c || d_end == d ? windows_volume{none, 0} : windows_volume{kind, d_end};
+  };
+  // Device names ignore case; the name after \\?\ is matched byte for byte.
+  if (first == ".") return is_unc_any_case(second) ? with_share(device) : windows_volume{device, b_end};
+  if (first != "?") return {unc, b_end};
   if (second.back() == ':') return {verbatim_drive, b_end};
+  if (second == "UNC") return with_share(verbatim_unc);
   const std::size_t c = next_seg(b_end);
   const std::size_t c_end = seg_end(c);
-  if (c_end == c) return {none, 0};
-  if (second != "UNC") return {verbatim, c_end};
-  const std::size_t d = next_seg(c_end);
-  const std::size_t d_end = seg_end(d);
-  return d_end == d ? windows_volume{none, 0} : windows_volume{verbatim_unc, d_end};
+  return c_end == c ? windows_volume{none, 0} : windows_volume{verbatim, c_end};
 }
 
 // The volume and the rest of a valid path. Windows: C:\a => (C:, \a),

@@ -40,9 +40,12 @@ template <path_syntax S>
 void check_assurances(const basic_path<S>& root, const basic_path<S>& p) {
   SCOPED_TRACE(root.to_string() + " <- " + p.to_string());
   EXPECT_EQ(split_volume(normalize(p)).first, split_volume(p).first);
+  if constexpr (S::is_windows) {
+    EXPECT_TRUE(!normalize(p).view().starts_with(R"(\??\)") || p.view().starts_with(R"(\??\)"));
+  }
   if (!S::is_windows && split_volume(root).first != split_volume(p).first) return;
   if (is_rooted(root, p) && is_abs(root) && is_abs(p)) {
-    EXPECT_TRUE(is_prefix(to_dir_path(normalize(root)), to_dir_path(normalize(p))));
+    EXPECT_TRUE(is_prefix(to_dir_path(normal_segs_form(root)), to_dir_path(normal_segs_form(p))));
     EXPECT_FALSE(is_parent_dir(*relativize(root, p), {.prefix = true}));
   }
 }
@@ -83,7 +86,14 @@ TEST(Hostile, TraversalVolumesAndColonsUnderWindows) {
       {R"(\\srv\share\)", R"(\\srv\share\..\other\x)", R"(\\srv\share\other\x)", R"(\\srv\share\..\other\x)",
        R"(other\x)", true},  // .. stops at the share: it names a folder in it
       {R"(\\srv\share\)", R"(\\srv\other\x)", R"(\\srv\other\x)", R"(\\srv\other\x)", "-", false},
+      {R"(\\.\UNC\h\s\)", R"(\\.\UNC\h\s\..\..\other\x)", R"(\\.\UNC\h\s\other\x)", R"(\\.\UNC\h\s\..\..\other\x)",
+       R"(other\x)", true},  // as for \\srv\share: the share is the volume
+      {R"(\\.\UNC\h\s\)", R"(\\.\UNC\h\t\x)", R"(\\.\UNC\h\t\x)", R"(\\.\UNC\h\t\x)", "-", false},
       {R"(C:\srv\)", R"(C:\srv\...\x)", R"(C:\srv\...\x)", R"(C:\srv\...\x)", R"(...\x)", true},
+      // \??\ hands the rest to the NT namespace: normalizing never makes a path begin with it.
+      {R"(\a\)", R"(\a\..\??\UNC\evil\share\x)", R"(\.\??\UNC\evil\share\x)", R"(\a\..\??\UNC\evil\share\x)",
+       R"(..\??\UNC\evil\share\x)", false},
+      {R"(\a\..\??\)", R"(\??\x)", R"(\??\x)", R"(\??\x)", "x", true},  // the "." of \.\??\ is no segment
   };
   for_each_row(cases, check_hostile<windows_syntax>);
 }
@@ -98,8 +108,12 @@ TEST(Hostile, MalformedVolumesAndBytesAreRefused) {
       {R"(\\?\UNC\srv)", true, false},
       {R"(\\?\UNC\srv\)", true, false},
       {R"(\\.\)", true, false},
+      {R"(\\.\UNC\h)", true, false},
+      {R"(\\.\unc\h\)", true, false},
       {R"(\\\)", true, false},
       {"//", true, false},
+      {"///evil/share/x", true, false},
+      {R"(\\\srv\sh\x)", true, false},
       {"C:", true, false},
       {"a/b:", true, false},
       {"a\0"s, false, false},

@@ -91,7 +91,9 @@ std::string normalize(const posix_path& p) { return normalize_posix(p.to_string(
 
 std::string normalize(const windows_path& p) {
   const auto [volume, rest] = split_volume(p);
-  return volume + join(normalize_segs(cuts(rest, '\\')), '\\');
+  const std::string n = volume + join(normalize_segs(cuts(rest, '\\')), '\\');
+  const auto nt = [](const std::string& s) { return s.size() >= 4 && s.compare(0, 4, R"(\??\)") == 0; };
+  return nt(n) && !nt(p.to_string()) ? R"(\.)" + n : n;
 }
 
 }  // namespace plain
@@ -141,11 +143,26 @@ TEST(Normalize, ResolvesDotsByPositionAndKeepsTheVolume) {
       {R"(\\srv\sh\)", R"(\\srv\sh\)", windows_only},
       {"C:.", R"(C:.\)", windows_only},
       {R"(\\?\UNC\s\h\..\x)", R"(\\?\UNC\s\h\x)", windows_only},
+      {R"(\\.\UNC\h\s\..\..\other\x)", R"(\\.\UNC\h\s\other\x)", windows_only},  // ".." stops at the share
+      {R"(\\.\Unc\h\s\..)", R"(\\.\Unc\h\s\)", windows_only},
       {R"(C:a:\..\b)", "C:b", windows_only},
+      // Windows: \??\ begins a result only where it began the path.
+      {R"(/a/../??/UNC/evil/share/x)", {R"(/??/UNC/evil/share/x)", R"(\.\??\UNC\evil\share\x)"}},
+      {R"(/./??/x)", {R"(/??/x)", R"(\.\??\x)"}},
+      {R"(/../??/)", {R"(/??/)", R"(\.\??\)"}},
+      {R"(/??/x)", R"(/??/x)"},
+      {R"(/??/a/../x)", R"(/??/x)"},
+      {R"(/??/../??/x)", R"(/??/x)"},
+      {"/a/../??", "/??"},          // no separator after "??"
+      {R"(a/../??/x)", R"(??/x)"},  // relative
+      {R"(C:\a\..\??\x)", R"(C:\??\x)", windows_only},
+      {R"(\\srv\sh\a\..\??\x)", R"(\\srv\sh\??\x)", windows_only},
   };
   for_each_row(rows, [](auto s, const auto& row) {
-    EXPECT_EQ(normalize(s.path(row.p)).to_string(), s.want(row.out));
+    const auto n = normalize(s.path(row.p));
+    EXPECT_EQ(n.to_string(), s.want(row.out));
     EXPECT_EQ(plain::normalize(s.path(row.p)), s.want(row.out));
+    EXPECT_EQ(normalize(n), n);
   });
 }
 

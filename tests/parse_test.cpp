@@ -67,6 +67,10 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\server)", R"("\\\\server")", false},
       {R"(\\server\)", R"("\\\\server\\")", false},
       {"//server//", R"("//server//")", false},
+      {"///evil/share/x", R"("///evil/share/x")", false},  // three leading separators: never UNC
+      {R"(\\\\a\\b)", R"("\\\\\\\\a\\\\b")", false},
+      {R"(\/\srv\sh)", R"("\\/\\srv\\sh")", false},
+      {"///", R"("///")", false},
       {R"(\\?)", R"("\\\\?")", false},
       {R"(\\?\)", R"("\\\\?\\")", false},
       {R"(\\?\UNC)", R"("\\\\?\\UNC")", false},
@@ -74,6 +78,9 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\?\Volume{x}\)", R"("\\\\?\\Volume{x}\\")", false},
       {R"(\\.)", R"("\\\\.")", false},
       {R"(\\.\)", R"("\\\\.\\")", false},
+      {R"(\\.\UNC\h)", R"("\\\\.\\UNC\\h")", false},  // a device path to a share needs server and share
+      {R"(\\.\UNC\h\)", R"("\\\\.\\UNC\\h\\")", false},
+      {"//./unc/h", R"("//./unc/h")", false},
       {R"(C:\)", R"(C:\)", true},
       {"C:/", R"(C:\)", true},
       {"C:a", "C:a", true},
@@ -87,7 +94,6 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\server\share\a)", R"(\\server\share\a)", true},
       {R"(\\server\share\a:)", R"(\\server\share\a:)", true},
       {"//a//b", R"(\\a\b\)", true},
-      {R"(\\\\a\\b)", R"(\\a\b\)", true},
       {R"(\\?\C:)", R"(\\?\C:\)", true},
       {R"(\\?\C:\a)", R"(\\?\C:\a)", true},
       {"//?/C:/x", R"(\\?\C:\x)", true},
@@ -96,6 +102,10 @@ TEST(OfStringWindows, TurnsSlashesIntoBackslashesAndChecksVolumes) {
       {R"(\\?\Volume{x}\a)", R"(\\?\Volume{x}\a\)", true},
       {R"(\\.\dev)", R"(\\.\dev\)", true},
       {R"(\\.\dev\x)", R"(\\.\dev\x)", true},
+      {R"(\\.\UNC\h\s)", R"(\\.\UNC\h\s\)", true},
+      {"//./UNC//h//s", R"(\\.\UNC\h\s\)", true},
+      {R"(\\.\uNc\h\s\x)", R"(\\.\uNc\h\s\x)", true},
+      {R"(\\.\UNCx\h)", R"(\\.\UNCx\h)", true},
       {R"(\\..\x)", R"(\\..\x\)", true},
       {R"(C:\x\file.txt:stream)", R"(C:\x\file.txt:stream)", true},
   };
@@ -152,6 +162,9 @@ std::optional<std::string> parse_unc(const std::string& q) {
     if (seg().empty()) return std::nullopt;
     if (s2 == "UNC" && seg().empty()) return std::nullopt;
   }
+  const auto same_letter = [](char c, char upper) { return c == upper || c == upper + ('a' - 'A'); };
+  const bool device_unc = s1 == "." && s2.size() == 3 && std::equal(s2.begin(), s2.end(), "UNC", same_letter);
+  if (device_unc && (seg().empty() || seg().empty())) return std::nullopt;
   return ensure_root();
 }
 
@@ -161,6 +174,7 @@ outcome of_string_windows(const std::string& s) {
   std::replace(p.begin(), p.end(), '/', '\\');
   const auto v = validate_and_collapse_seps(p, '\\');
   if (!v) return {false, err(p)};
+  if (p.starts_with(R"(\\\)")) return {false, err(s)};
   const std::string& q = *v;
   if (q.size() >= 2 && q[0] == '\\' && q[1] == '\\') {
     const auto u = parse_unc(q);

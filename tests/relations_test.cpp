@@ -193,7 +193,8 @@ TEST(IsRooted, TrueOnlyInsideTheRoot) {
 }
 
 // Whenever relativize gives r, appending r to the normalized root and
-// normalizing gives the normalized path; is_rooted follows r. The one
+// normalizing gives the normalized path (up to the "." that normalize keeps
+// in front of a Windows \??\); is_rooted follows r. The one
 // exception is a POSIX pair where only one path has the "//" volume, which
 // relativization does not compare.
 template <path_syntax S>
@@ -209,9 +210,9 @@ void check_relativize(const basic_path<S>& root, const basic_path<S>& p) {
   EXPECT_TRUE(is_valid_path<S>(r->view()));
   EXPECT_EQ(rooted, r->view() != ".." && !r->view().starts_with(S::dotdot_dir));
   if (!S::is_windows && split_volume(root).first != split_volume(p).first) return;
-  EXPECT_EQ(normalize(append(normalize(root), *r)), normalize(p));
+  EXPECT_EQ(normal_segs_form(append(normalize(root), *r)), normal_segs_form(p));
   if (rooted && is_abs(root)) {
-    EXPECT_TRUE(is_prefix(to_dir_path(normalize(root)), to_dir_path(normalize(p))));
+    EXPECT_TRUE(is_prefix(to_dir_path(normal_segs_form(root)), to_dir_path(normal_segs_form(p))));
   }
 }
 

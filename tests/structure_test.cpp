@@ -169,6 +169,8 @@ TEST(SplitVolumeAndSegs, PutBackTogetherGiveThePath) {
       {R"(\\?\UNC\s\h\x)", R"(\\?\UNC\s\h)", R"(\x)", {"", "x"}, windows_only},
       {R"(\\?\unc\s\h)", R"(\\?\unc\s)", R"(\h)", {"", "h"}, windows_only},
       {R"(\\.\COM1\)", R"(\\.\COM1)", R"(\)", {"", ""}, windows_only},
+      {R"(\\.\UNC\s\h\x)", R"(\\.\UNC\s\h)", R"(\x)", {"", "x"}, windows_only},
+      {R"(\\.\unc\s\h\)", R"(\\.\unc\s\h)", R"(\)", {"", ""}, windows_only},  // device names ignore case
       {"C:a:", "C:", "a:", {"a:"}, windows_only},  // strings: the rest is not always a path on its own
       {"ab:c:", "ab:", "c:", {"c:"}, windows_only},
   };

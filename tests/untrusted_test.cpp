@@ -200,6 +200,8 @@ TEST(AppendBeneath, GivesARootedPathOrSaysWhy) {
       // '?' is a forbidden byte, so no untrusted text can reach the NT namespace \??\.
       {"\\", R"(??\x)", R"("??\\x": holds a name Windows refuses (forbidden-byte))", windows_only},
       {R"(\??\C:\)", "x", R"(\??\C:\x)", windows_only},
+      {R"(\??)", "^", R"(\.\??\^)", windows_only},  // the root does not begin with \??\: the result does not either
+      {R"(\a\..\??\)", "x", R"(\.\??\x)", windows_only},
   };
   for_each_row(rows, [](auto s, const auto& row) {
     const auto root = s.path(row.a);

@@ -65,7 +65,7 @@ class CORSO_API basic_path {
   ~basic_path() = default;
 
   // Parses s. POSIX: "a//b" => a/b, "" => error "\"\": invalid path".
-  // Windows: "C:/a" => C:\a, "//srv/sh" => \\srv\sh\, "C:" => error.
+  // Windows: "C:/a" => C:\a, "//srv/sh" => \\srv\sh\, "C:" and "///srv/sh" => error.
   // An rvalue string that is already a valid path is kept without allocation.
   [[nodiscard]] static result<basic_path> of_string(std::string&& s);
   [[nodiscard]] static result<basic_path> of_string(std::string_view s);

@@ -116,7 +116,9 @@ template <path_syntax S>
 // and ".." right under the root dropped; the volume and the directory-ness
 // are kept: a/./b => a/b, a/.. => ./, b/a/.. => b/, /../a => /a, a/../.. => ../,
 // //a/../.. => // | C:a\.. => C:.\, \\srv\sh\a\..\.. => \\srv\sh\.
-// A path without "." or ".." segments comes back unchanged.
+// A path without "." or ".." segments comes back unchanged. Windows: a
+// result begins with \??\ (the NT namespace, taken as it is) only when p
+// does; otherwise a "." stays in front: \a\..\??\x => \.\??\x.
 template <path_syntax S>
 [[nodiscard]] CORSO_API basic_path<S> normalize(const basic_path<S>& p);
 template <path_syntax S>

@@ -58,11 +58,10 @@ template <path_syntax S>
 // append_beneath(C:\srv\, a\..\b) => C:\srv\b.
 template <path_syntax S>
 [[nodiscard]] CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>& root, std::string_view untrusted,
-                                                            local_options options = {});
+                                                             local_options options = {});
 template <path_syntax S>
-[[nodiscard]] CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>& root,
-                                                            const basic_path<S>& untrusted,
-                                                            local_options options = {});
+[[nodiscard]] CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted,
+                                                             local_options options = {});
 
 // The Windows path with the same segments: to_windows(/a/b/) => \a\b\.
 // Nothing when p has the "//" volume or a segment with a windows_name_fault
@@ -81,7 +80,7 @@ enum class windows_volume_kind : unsigned char {
   verbatim_drive,  // \\?\C:
   verbatim_unc,    // \\?\UNC\server\share
   verbatim,        // \\?\ and any other two segments: \\?\Volume{x}\a
-  device,          // \\.\device
+  device,          // \\.\device, \\.\UNC\server\share (UNC in any ASCII case)
 };
 
 // "none", "drive", "unc", "verbatim-drive", "verbatim-unc", "verbatim" or "device".
@@ -111,8 +110,8 @@ enum class windows_volume_kind : unsigned char {
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its unit with
 // `template`, from this one list.
-#define CORSO_UNTRUSTED_INSTANTIATIONS(KEYWORDS, S)                                                                 \
-  KEYWORDS CORSO_API bool is_local(const basic_path<S>&, local_options) noexcept;                                   \
+#define CORSO_UNTRUSTED_INSTANTIATIONS(KEYWORDS, S)                                                               \
+  KEYWORDS CORSO_API bool is_local(const basic_path<S>&, local_options) noexcept;                                 \
   KEYWORDS CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>&, std::string_view, local_options); \
   KEYWORDS CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>&, const basic_path<S>&, local_options);
 
