@@ -5,8 +5,8 @@
         [--emulator 'COMMAND [ARGS...]'] [DOC.md...]
 
 Without DOC arguments, the files beside this script are checked: cli.md,
-from-std-filesystem.md and the man page corso.1. Only the Python 3 standard
-library and bash are needed.
+from-std-filesystem.md, security.md and the man page corso.1. Only the Python 3
+standard library and bash are needed.
 
 Shell examples: ```console blocks
   - A line beginning with "$ " is a command. The lines right after it that begin
@@ -32,6 +32,9 @@ C++ examples: ```cpp blocks
     `std::cout << std::boolalpha;`, prints nothing. The program must print those
     lines, in source order, and nothing else, and exit 0. This is the rule of the
     README's example.
+  - A block whose first line begins with "// Linux only" calls the Linux kernel:
+    it is built and run only on a Linux host without --emulator, and counted as
+    skipped elsewhere.
 
 Man page: a DOC ending in ".1"
   - Its OPERATIONS section must have an entry for every operation that
@@ -59,11 +62,12 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-DEFAULT_DOCS = [HERE / "cli.md", HERE / "from-std-filesystem.md", HERE / "corso.1"]
+DEFAULT_DOCS = [HERE / "cli.md", HERE / "from-std-filesystem.md", HERE / "security.md", HERE / "corso.1"]
 COMPLETION = HERE.parent / "tools" / "corso" / "corso.bash-completion"
 DEFAULT_CXX_FLAGS = ["-std=c++20", "-Wall", "-Wextra", "-Wpedantic", "-Werror"]
 EXIT_COMMENT = re.compile(r"\s#\s*exit\s+(\d+)\s*$")
 COUT_COMMENT = re.compile(r"std::cout\s*<<.*// (.*)$")
+LINUX_ONLY = "// Linux only"
 FENCE = re.compile(r"^```\s*(\S*)\s*$")
 TIMEOUT = 60
 
@@ -251,7 +255,8 @@ def main():
         parser.error(f"{args.corso}: not an executable file")
     docs = args.docs or DEFAULT_DOCS
 
-    passed, failures = 0, []
+    passed, skipped, failures = 0, 0, []
+    native_linux = sys.platform.startswith("linux") and not args.emulator
     with tempfile.TemporaryDirectory(prefix="corso-docs-") as tmp:
         work = Path(tmp)
         bin_dir = work / "bin"
@@ -289,9 +294,12 @@ def main():
                         else:
                             passed += 1
                 elif block.lang == "cpp":
+                    checked += 1
+                    if block.lines and block.lines[0][1].startswith(LINUX_ONLY) and not native_linux:
+                        skipped += 1
+                        continue
                     index += 1
                     problem = run_cpp(block, index, args, work)
-                    checked += 1
                     if problem:
                         failures.append(f"{block.doc}:{block.line}: C++ example\n{problem}")
                     else:
@@ -308,7 +316,7 @@ def main():
 
     for failure in failures:
         print("FAIL " + failure.rstrip("\n") + "\n")
-    print(f"docs examples: {passed} passed, {len(failures)} failed")
+    print(f"docs examples: {passed} passed, {len(failures)} failed" + (f", {skipped} skipped" if skipped else ""))
     return 1 if failures else 0
 
 
