@@ -53,6 +53,18 @@ bool is_reserved_name(std::string_view seg) noexcept {
          number == "\xC2\xB3";
 }
 
+// The first segment of v (split at Sep, the empty ones included) for which
+// f gives a value, or nothing.
+template <char Sep, class F>
+auto first_of_segs(std::string_view v, F f) noexcept -> decltype(f(v)) {
+  for (std::size_t start = 0; start <= v.size();) {
+    const std::size_t end = std::min(v.find(Sep, start), v.size());
+    if (auto found = f(v.substr(start, end - start))) return found;
+    start = end + 1;
+  }
+  return {};
+}
+
 // Why a path from outside may not go beneath a root, in the order checked.
 enum class refusal : unsigned char { none, has_volume, is_absolute, refused_name, leaves_root };
 
@@ -69,24 +81,22 @@ template <char Sep>
 verdict judge_segments(std::string_view p, bool check_names) noexcept {
   std::size_t depth = 0;
   bool leaves = false;
-  for (std::size_t start = 0; start <= p.size();) {
-    const std::size_t end = std::min(p.find(Sep, start), p.size());
-    const std::string_view seg = p.substr(start, end - start);
+  const std::optional<verdict> refused = first_of_segs<Sep>(p, [&](std::string_view seg) -> std::optional<verdict> {
     if (check_names) {
-      if (const std::optional<name_fault> fault = windows_name_fault(seg)) return {refusal::refused_name, *fault};
+      if (const std::optional<name_fault> fault = windows_name_fault(seg))
+        return verdict{refusal::refused_name, *fault};
     }
     if (seg == "..") {
-      if (depth == 0) {
-        leaves = true;
-        if (!check_names) break;
-      } else {
-        --depth;
-      }
+      leaves = leaves || depth == 0;
+      depth -= depth != 0;
+      // Without names to check, the first climb out decides.
+      if (leaves && !check_names) return verdict{refusal::leaves_root, {}};
     } else if (!seg.empty() && seg != ".") {
       ++depth;
     }
-    start = end + 1;
-  }
+    return std::nullopt;
+  });
+  if (refused) return *refused;
   return {leaves ? refusal::leaves_root : refusal::none, {}};
 }
 
@@ -100,12 +110,7 @@ verdict judge(const basic_path<S>& p, local_options options) noexcept {
 // The first fault among the segments of rest, the part of a path after its volume.
 template <char Sep>
 std::optional<name_fault> first_name_fault(std::string_view rest) noexcept {
-  for (std::size_t start = 0; start <= rest.size();) {
-    const std::size_t end = std::min(rest.find(Sep, start), rest.size());
-    if (const auto fault = windows_name_fault(rest.substr(start, end - start))) return fault;
-    start = end + 1;
-  }
-  return std::nullopt;
+  return first_of_segs<Sep>(rest, [](std::string_view seg) { return windows_name_fault(seg); });
 }
 
 // The server and the share of "server\share", the end of a UNC volume.
@@ -154,15 +159,9 @@ result<basic_path<S>> append_beneath_quoting(const basic_path<S>& root, const ba
 }  // namespace detail
 
 std::string_view to_string(name_fault fault) noexcept {
-  switch (fault) {
-    case name_fault::forbidden_byte:
-      return "forbidden-byte";
-    case name_fault::trailing_dot_or_space:
-      return "trailing-dot-or-space";
-    case name_fault::reserved_name:
-      return "reserved-name";
-  }
-  return {};
+  constexpr std::array<std::string_view, 3> names = {"forbidden-byte", "trailing-dot-or-space", "reserved-name"};
+  const auto i = static_cast<std::size_t>(fault);
+  return i < names.size() ? names[i] : std::string_view();
 }
 
 std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept {
@@ -208,23 +207,10 @@ std::optional<posix_path> to_posix(const windows_path& p) {
 }
 
 std::string_view to_string(windows_volume_kind kind) noexcept {
-  switch (kind) {
-    case windows_volume_kind::none:
-      return "none";
-    case windows_volume_kind::drive:
-      return "drive";
-    case windows_volume_kind::unc:
-      return "unc";
-    case windows_volume_kind::verbatim_drive:
-      return "verbatim-drive";
-    case windows_volume_kind::verbatim_unc:
-      return "verbatim-unc";
-    case windows_volume_kind::verbatim:
-      return "verbatim";
-    case windows_volume_kind::device:
-      return "device";
-  }
-  return {};
+  constexpr std::array<std::string_view, 7> names = {"none",         "drive",    "unc",   "verbatim-drive",
+                                                     "verbatim-unc", "verbatim", "device"};
+  const auto i = static_cast<std::size_t>(kind);
+  return i < names.size() ? names[i] : std::string_view();
 }
 
 windows_volume_kind volume_kind(const windows_path& p) noexcept {
@@ -274,12 +260,8 @@ std::optional<windows_path> of_verbatim(const windows_path& p) {
   } else {
     return std::nullopt;
   }
-  for (std::size_t start = 1; start <= rest.size();) {
-    const std::size_t end = std::min(rest.find('\\', start), rest.size());
-    if (detail::sub_is_rel_seg(rest.substr(start, end - start))) return std::nullopt;
-    start = end + 1;
-  }
-  if (detail::first_name_fault<'\\'>(rest) || plain.size() > 259) return std::nullopt;
+  const auto unsafe = [](std::string_view seg) { return detail::sub_is_rel_seg(seg) || windows_name_fault(seg); };
+  if (detail::first_of_segs<'\\'>(rest, unsafe) || plain.size() > 259) return std::nullopt;
   return detail::make_path<windows_syntax>(std::move(plain));
 }
 
