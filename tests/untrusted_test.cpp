@@ -345,6 +345,8 @@ TEST(VolumeKind, NamesEveryWindowsVolume) {
       {R"(\\?\unc\s\h)", "verbatim"},  // only UNC in capitals makes a verbatim share
       {R"(\\?\Volume{x}\a\)", "verbatim"},
       {R"(\\.\COM1\)", "device"},
+      {R"(\\.\UNC\s\h\x)", "device"},  // a device path to a share holds the share in its volume
+      {R"(\\.\unc\s\h\x)", "device"},
   };
   for_each_row(cases, [](const auto& c) { EXPECT_EQ(to_string(volume_kind(wn(c.p))), c.kind); });
 }
@@ -369,6 +371,7 @@ TEST(Verbatim, ToAndFromThePlainFormOnlyWhenTheyNameTheSameFile) {
       {R"(\\..\sh\x)", "-"},
       {R"(\\srv\.\x)", "-"},
       {R"(\\.\COM1\)", "-"},
+      {R"(\\.\UNC\srv\sh\x)", "-"},
       {R"(C:\a.)", "-"},  // C:\a. opens a, \\?\C:\a. opens a.
       {R"(C:\x\con)", "-"},
       {R"(C:\a \b)", "-"},
