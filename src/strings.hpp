@@ -2,6 +2,7 @@
 // the units of the library.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
 #include <string>
@@ -54,6 +55,17 @@ inline void append_dump(std::string& out, std::string_view s) {
   out.reserve(s.size() + 2);
   append_dump(out, s);
   return out;
+}
+
+constexpr char ascii_lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr bool is_ascii_letter(char c) noexcept { return ascii_lower(c) >= 'a' && ascii_lower(c) <= 'z'; }
+
+// a equals lower, a lower-case name, ignoring ASCII case: Windows and URIs
+// compare device names, UNC in a device path, and localhost so.
+constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lower) noexcept {
+  return a.size() == lower.size() &&
+         std::equal(a.begin(), a.end(), lower.begin(), [](char x, char y) { return ascii_lower(x) == y; });
 }
 
 // The message "<dump of s>: <what>", as in "\"a\\x00b\": invalid path".

@@ -24,14 +24,6 @@ constexpr std::array<bool, 256> forbidden_bytes = [] {
   return table;
 }();
 
-constexpr char ascii_lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// a equals b, a lower-case name, ignoring ASCII case.
-constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lower) noexcept {
-  return a.size() == lower.size() &&
-         std::equal(a.begin(), a.end(), lower.begin(), [](char x, char y) { return ascii_lower(x) == y; });
-}
-
 // The name before the first '.', without trailing spaces, names a device.
 bool is_reserved_name(std::string_view seg) noexcept {
   std::string_view name = seg.substr(0, seg.find('.'));
@@ -111,16 +103,6 @@ verdict judge(const basic_path<S>& p, local_options options) noexcept {
 template <char Sep>
 std::optional<name_fault> first_name_fault(std::string_view rest) noexcept {
   return first_of_segs<Sep>(rest, [](std::string_view seg) { return windows_name_fault(seg); });
-}
-
-// The server and the share of "server\share", the end of a UNC volume.
-std::array<std::string_view, 2> server_and_share(std::string_view names) noexcept {
-  const std::size_t sep = names.find('\\');
-  return {names.substr(0, sep), names.substr(sep + 1)};
-}
-
-bool is_one_ascii_letter(std::string_view s) noexcept {
-  return s.size() == 1 && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
 }
 
 // The body of both append_beneath: q read from `text`, which a refusal quotes.
@@ -223,7 +205,7 @@ std::optional<windows_path> to_verbatim(const windows_path& p) {
   const windows_volume_kind kind = volume_kind(p);
   if (kind == verbatim_drive || kind == verbatim_unc || kind == verbatim) return p;
   if (kind == drive) {
-    if (!detail::is_one_ascii_letter(volume.substr(0, 1)) || volume.size() != 2 || rest[0] != '\\') {
+    if (!detail::is_one_letter_drive(volume) || rest[0] != '\\') {
       return std::nullopt;
     }
   } else if (kind == unc) {
@@ -249,7 +231,7 @@ std::optional<windows_path> of_verbatim(const windows_path& p) {
   if (kind == verbatim_drive) {
     // \\?\C: => C:
     const std::string_view drive = volume.substr(4);
-    if (drive.size() != 2 || !detail::is_one_ascii_letter(drive.substr(0, 1))) return std::nullopt;
+    if (!detail::is_one_letter_drive(drive)) return std::nullopt;
     plain = detail::concat({drive, rest});
   } else if (kind == verbatim_unc) {
     // \\?\UNC\srv\sh => \\srv\sh

@@ -7,11 +7,13 @@
 // volume_of<S> for the volume and the rest of a path, whatever the syntax.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
 #include "corso/syntax.hpp"
 #include "corso/untrusted.hpp"
+#include "strings.hpp"
 
 namespace corso::detail {
 
@@ -43,11 +45,6 @@ template <volume_text T = volume_text::valid_path>
 [[nodiscard]] constexpr bool begins_unc(std::string_view s) noexcept {
   const auto is_sep = [](char c) { return c == '\\' || (T == volume_text::caller_bytes && c == '/'); };
   return s.size() >= 2 && is_sep(s[0]) && is_sep(s[1]);
-}
-
-// True for UNC in any ASCII case.
-[[nodiscard]] constexpr bool is_unc_any_case(std::string_view s) noexcept {
-  return s.size() == 3 && (s[0] | 0x20) == 'u' && (s[1] | 0x20) == 'n' && (s[2] | 0x20) == 'c';
 }
 
 // The volume that s begins with. Of two leading separators follow segments:
@@ -103,7 +100,8 @@ template <volume_text T>
     return c_end == c || d_end == d ? windows_volume{none, 0} : windows_volume{kind, d_end};
   };
   // Device names ignore case; the name after \\?\ is matched byte for byte.
-  if (first == ".") return is_unc_any_case(second) ? with_share(device) : windows_volume{device, b_end};
+  if (first == ".")
+    return equal_ignoring_ascii_case(second, "unc") ? with_share(device) : windows_volume{device, b_end};
   if (first != "?") return {unc, b_end};
   if (second.back() == ':') return {verbatim_drive, b_end};
   if (second == "UNC") return with_share(verbatim_unc);
@@ -144,6 +142,18 @@ template <path_syntax S>
   } else {
     return p;
   }
+}
+
+// The server and the share of "server\share", the end of a UNC volume.
+[[nodiscard]] constexpr std::array<std::string_view, 2> server_and_share(std::string_view names) noexcept {
+  const std::size_t sep = names.find('\\');
+  return {names.substr(0, sep), names.substr(sep + 1)};
+}
+
+// True for a drive volume of one ASCII letter, C:, the only kind that a file
+// URI or the plain form of a verbatim path can name.
+[[nodiscard]] constexpr bool is_one_letter_drive(std::string_view volume) noexcept {
+  return volume.size() == 2 && is_ascii_letter(volume[0]) && volume[1] == ':';
 }
 
 // True when p has a volume. A Windows path without one must not gain a
