@@ -13,3 +13,4 @@
 #include "corso/structure.hpp"   // IWYU pragma: export
 #include "corso/syntax.hpp"      // IWYU pragma: export
 #include "corso/untrusted.hpp"   // IWYU pragma: export
+#include "corso/uri.hpp"         // IWYU pragma: export

@@ -333,6 +333,12 @@ const std::vector<operation>& operations() {
          return out;
        }),
        flag::none, true},
+      {"to-file-uri", {path_a}, shape::one, "the file URI of the absolute PATH", "--windows to-file-uri C:/docs/r&d.txt",
+       "file:///C:/docs/r%26d.txt\n",
+       both([](auto s, const call& c) { return one(to_file_uri(path_arg<decltype(s)>(c, 0)).value()); })},
+      {"of-file-uri", {{arg_kind::text, "URI"}}, shape::one, "the path of the file URI",
+       "--windows of-file-uri file://srv/sh/a%20b", "\\\\srv\\sh\\a b\n",
+       both([](auto s, const call& c) { return one(of_file_uri<decltype(s)>(c.args[0]).value()); })},
       {"windows-name-fault", {{arg_kind::text, "SEG"}}, shape::optional,
        "why Windows refuses the name SEG: forbidden-byte, trailing-dot-or-space or reserved-name",
        "windows-name-fault con.txt", "reserved-name\n", both([](auto, const call& c) {
