@@ -239,6 +239,28 @@ void untrusted(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std
   }
 }
 
+// File URIs: every URI comes back as its path (a verbatim one as its plain
+// form), and no URI whose bytes decode to a NUL is taken.
+template <corso::path_syntax S>
+void file_uris(const corso::basic_path<S>& a, std::string_view c) {
+  using namespace corso;
+  if (const auto uri = to_file_uri(a)) {
+    const auto back = of_file_uri<S>(*uri);
+    require(back.has_value(), "of_file_uri takes what to_file_uri gives", *uri);
+    basic_path<S> expected = a;
+    if constexpr (S::is_windows) {
+      if (const auto plain = of_verbatim(a)) expected = *plain;
+    }
+    require(*back == expected, "a file URI comes back as its path", *uri);
+  }
+  const auto taken = of_file_uri<S>(c);
+  if (!taken) return;
+  require_valid(*taken);
+  bool nul = c.find('\0') != c.npos;
+  for (std::size_t i = c.find("%00"); i != c.npos; i = c.find("%00", i + 1)) nul = true;
+  require(!nul, "of_file_uri takes no NUL byte", c);
+}
+
 template <corso::path_syntax S>
 void run(std::string_view x, std::string_view y, std::string_view c) {
   const auto a = corso::basic_path<S>::of_string(x);
@@ -250,6 +272,7 @@ void run(std::string_view x, std::string_view y, std::string_view c) {
   predicates(*a, *b);
   extensions(*a, c);
   untrusted(*a, *b, c);
+  file_uris(*a, c);
 }
 
 // Texts on which the syntaxes cannot differ: no '\\' and no ':' (so no
