@@ -71,7 +71,7 @@ TEST(OfFileUri, TakesTheFormsOfRfc8089AndSaysWhyNot) {
       {"file://LOCALHOST/a", "/a", posix_only},
       {"file:/a", "/a", posix_only},
       {"file:///a b/\xc3\xa9", "/a b/\xc3\xa9", posix_only},  // raw bytes as they are
-      {"file:///%c3%A9", "/\xc3\xa9", posix_only},             // hex in either case
+      {"file:///%c3%A9", "/\xc3\xa9", posix_only},            // hex in either case
       {"file:///a%5Cb", "/a\\b", posix_only},
       {"file:////h/x", "//h/x", posix_only},
       {"file:///a/./b/../", "/a/./b/../", posix_only},
@@ -128,6 +128,97 @@ TEST(OfFileUri, TakesTheFormsOfRfc8089AndSaysWhyNot) {
   for_each_row(refused, [](const auto& row) {
     EXPECT_EQ(outcome(of_file_uri<posix_syntax>(row.in)), row.why);
     EXPECT_EQ(outcome(of_file_uri<windows_syntax>(row.in)), row.why);
+  });
+}
+
+// Rows of nodejs/node test/parallel/test-url-pathtofileurl.js (MIT), of
+// python/cpython Lib/test/test_pathlib (as_uri; PSF License 2) and of
+// dart-lang/path test/{posix,windows}_test.dart (toUri; BSD-3-Clause), with
+// Corso's answers. Corso encodes every byte outside the unreserved set, so
+// where Node keeps sub-delimiters and ':' raw (and writes ~ as %7E), the row
+// says so.
+TEST(Borrowed, PathsToFileUris) {
+  const struct {
+    const char* p;
+    const char* out;
+    syntaxes only;
+  } rows[] = {
+      {R"(C:\foo)", "file:///C:/foo", windows_only},            // Node
+      {R"(C:\dir\)", "file:///C:/dir/", windows_only},          // Node
+      {R"(C:\foo bar)", "file:///C:/foo%20bar", windows_only},  // Node
+      {R"(C:\foo?bar)", "file:///C:/foo%3Fbar", windows_only},  // Node
+      {R"(C:\foo#bar)", "file:///C:/foo%23bar", windows_only},  // Node
+      {R"(C:\foo&bar)", "file:///C:/foo%26bar", windows_only},  // Node keeps &
+      {R"(C:\foo:bar)", "file:///C:/foo%3Abar", windows_only},  // Node keeps :
+      {R"(C:\foo%bar)", "file:///C:/foo%25bar", windows_only},  // Node
+      {R"(C:\foo\bar)", "file:///C:/foo/bar", windows_only},    // Node
+      {"C:\\f\xc3\xb3\xc3\xb3"
+       "b\xc3\xa0r",
+       "file:///C:/f%C3%B3%C3%B3b%C3%A0r", windows_only},                                                // Node
+      {"C:\\foo\tbar", "file:///C:/foo%09bar", windows_only},                                            // Node
+      {R"(\\?\C:\path\to\file.txt)", "file:///C:/path/to/file.txt", windows_only},                       // Node
+      {R"(\\nas\My Docs\File.doc)", "file://nas/My%20Docs/File.doc", windows_only},                      // Node
+      {R"(\\?\UNC\server\share\folder\file.txt)", "file://server/share/folder/file.txt", windows_only},  // Node
+      {"/foo", "file:///foo", posix_only},                                                               // Node
+      {"/dir/", "file:///dir/", posix_only},                                                             // Node
+      {R"(/foo\bar)", "file:///foo%5Cbar", posix_only},                                                  // Node
+      {"/!$&'()*+,;=:@~", "file:///%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%40~", posix_only},  // Node: /!$&'()*+,;=:@%7E
+      {"/a/b%#c", "file:///a/b%25%23c", posix_only},                                        // Python
+      {"/a/b\xc3\xa9", "file:///a/b%C3%A9", posix_only},                                    // Python
+      {"c:/a/b%#c", "file:///c:/a/b%25%23c", windows_only},                                 // Python
+      {"//some/share/a/b%#c\xc3\xa9", "file://some/share/a/b%25%23c%C3%A9", windows_only},  // Python
+      {"/a/b", R"("\\a\\b": names no drive)", windows_only},                                // Python: refused too
+      {"c:a/b", R"("c:a\\b": is relative to the current directory of its drive)", windows_only},  // Python
+      {"/_{_}_`_^_ _\"_%_", "file:///_%7B_%7D_%60_%5E_%20_%22_%25_", posix_only},                 // Dart
+      // Dart gives file://server/share; the path \\server\share is \\server\share\ here.
+      {R"(\\server\share)", "file://server/share/", windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) { EXPECT_EQ(outcome(to_file_uri(s.path(row.p))), row.out); });
+}
+
+// Rows of RFC 8089 (appendices B and E), of nodejs/node
+// test/parallel/test-url-fileurltopath.js (MIT) and of python/cpython
+// Lib/test/test_pathlib (from_uri; PSF License 2), with Corso's answers.
+TEST(Borrowed, FileUrisToPaths) {
+  const struct {
+    const char* in;
+    const char* out;
+    syntaxes only;
+  } rows[] = {
+      {"file:///path/to/file", "/path/to/file", posix_only},  // RFC 8089 B
+      {"file:/path/to/file", "/path/to/file", posix_only},    // RFC 8089 B
+      {"file://host.example.com/path/to/file",                // RFC 8089 B: a remote file
+       R"("file://host.example.com/path/to/file": names a host other than localhost)", posix_only},
+      {"file:c:/path/to/file", R"(c:\path\to\file)", windows_only},     // RFC 8089 E.2
+      {"file:///c:/path/to/file", R"(c:\path\to\file)", windows_only},  // RFC 8089 E.2
+      {"file:///c|/path/to/file", R"(c:\path\to\file)", windows_only},  // RFC 8089 E.2.2
+      {"file:/c|/path/to/file", R"(c:\path\to\file)", windows_only},    // RFC 8089 E.2.2
+      {"file:c|/path/to/file", R"(c:\path\to\file)", windows_only},     // RFC 8089 E.2.2
+      {"file://host.example.com/Share/path/to/file.txt", R"(\\host.example.com\Share\path\to\file.txt)",
+       windows_only},                                                                                  // RFC 8089 E.3.1
+      {"file:////host.example.com/path/to/file", R"(\\host.example.com\path\to\file)", windows_only},  // E.3.2
+      {"file://///host.example.com/path/to/file", R"(\\host.example.com\path\to\file)", windows_only},  // E.3.2
+      {"file:///C:/foo%3Fbar", R"(C:\foo?bar)", windows_only},                                          // Node
+      {"file:///C:/foo:bar", R"(C:\foo:bar)", windows_only},                         // Node: a raw ':' after the drive
+      {"file:///C:/foo&bar", R"(C:\foo&bar)", windows_only},                         // Node
+      {"file://nas/My%20Docs/File.doc", R"(\\nas\My Docs\File.doc)", windows_only},  // Node
+      {"file://host/a", R"(\\host\a\)", windows_only},  // Node gives \\host\a; a share's root keeps its '\' here
+      {"file:///C:/a%2F/", R"("file:///C:/a%2F/": has an encoded separator)", windows_only},   // Node
+      {"file:///C:/a%5C/", R"("file:///C:/a%5C/": has an encoded separator)", windows_only},   // Node
+      {"file:///?:/", R"("file:///?:/": has a query or a fragment)", windows_only},            // Node
+      {"file://host/a", R"("file://host/a": names a host other than localhost)", posix_only},  // Node
+      {"file:///a%2F/", R"("file:///a%2F/": has an encoded separator)", posix_only},           // Node
+      {"file:///foo%5Cbar", R"(/foo\bar)", posix_only},                                        // Node
+      {"https://a/b/c", R"("https://a/b/c": is not a file URI)", posix_only},                  // Node
+      {"file:////foo/bar", "//foo/bar", posix_only},                                           // Python
+      // Python 3.13 gave //foo/bar; 3.14 refuses, as here.
+      {"file://foo/bar", R"("file://foo/bar": names a host other than localhost)", posix_only},
+      {"file://localhost/c|/path/to/file", R"(c:\path\to\file)", windows_only},  // Python
+      {"c:/foo/bar", R"("c:/foo/bar": is not a file URI)", windows_only},        // Python
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    using S = typename decltype(s)::syntax;
+    EXPECT_EQ(outcome(of_file_uri<S>(row.in)), row.out);
   });
 }
 
