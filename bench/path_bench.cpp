@@ -313,6 +313,54 @@ void windows_name_fault_requests(benchmark::State& state) {
   set_counters(state, texts.size(), alloc_count() - before);
 }
 
+// The corpus paths that have a file URI (the absolute ones), and their URIs.
+template <corso::path_syntax S>
+struct uri_fixture {
+  std::vector<corso::basic_path<S>> paths;
+  std::vector<std::string> uris;
+  uri_fixture() {
+    for (const std::string& s : strings_of(S::is_windows ? syntax::windows : syntax::posix)) {
+      const auto p = corso::basic_path<S>::v(std::string_view(s));
+      if (auto uri = corso::to_file_uri(p)) {
+        paths.push_back(p);
+        uris.push_back(std::move(*uri));
+      }
+    }
+  }
+};
+
+template <corso::path_syntax S>
+const uri_fixture<S>& uri_fixture_of() {
+  static const uri_fixture<S> f;
+  return f;
+}
+
+template <corso::path_syntax S>
+void to_file_uri_paths(benchmark::State& state) {
+  const auto& f = uri_fixture_of<S>();
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const auto& p : f.paths) {
+      auto r = corso::to_file_uri(p);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  set_counters(state, f.paths.size(), alloc_count() - before);
+}
+
+template <corso::path_syntax S>
+void of_file_uri_uris(benchmark::State& state) {
+  const auto& f = uri_fixture_of<S>();
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const std::string& u : f.uris) {
+      auto r = corso::of_file_uri<S>(u);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  set_counters(state, f.uris.size(), alloc_count() - before);
+}
+
 template <syntax Syn>
 void add_all() {
   add_corso<
@@ -325,6 +373,8 @@ void add_all() {
   using S = std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>;
   benchmark::RegisterBenchmark(bench_name("append_beneath", "corso", Syn).c_str(), append_beneath_requests<S>)
       ->UseRealTime();
+  benchmark::RegisterBenchmark(bench_name("to_file_uri", "corso", Syn).c_str(), to_file_uri_paths<S>)->UseRealTime();
+  benchmark::RegisterBenchmark(bench_name("of_file_uri", "corso", Syn).c_str(), of_file_uri_uris<S>)->UseRealTime();
   // The check is the same under both syntaxes: it is timed once.
   if (Syn == syntax::windows) {
     benchmark::RegisterBenchmark(bench_name("windows_name_fault", "corso", Syn).c_str(), windows_name_fault_requests)

@@ -2,6 +2,8 @@
 // RFC 8089 on the way in.
 #include "corso/uri.hpp"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 #include "corso/relations.hpp"
@@ -13,17 +15,25 @@ namespace corso {
 namespace detail {
 namespace {
 
-constexpr bool is_unreserved(char c) noexcept {
-  return is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
-}
+// The bytes a URI writes as they are: A-Z a-z 0-9 - . _ ~.
+constexpr std::array<bool, 256> unreserved = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    const auto b = static_cast<char>(c);
+    table[static_cast<std::size_t>(c)] =
+        is_ascii_letter(b) || (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' || b == '~';
+  }
+  return table;
+}();
 
 // Appends s with every byte but the unreserved ones and Sep percent-encoded;
 // Sep, the separator of the syntax, becomes '/'.
 template <char Sep>
 void append_encoded(std::string& out, std::string_view s) {
   constexpr std::string_view hex = "0123456789ABCDEF";
+  out.reserve(out.size() + s.size() + 16);
   for (const char c : s) {
-    if (is_unreserved(c)) {
+    if (unreserved[static_cast<unsigned char>(c)]) {
       out += c;
     } else if (c == Sep) {
       out += '/';
@@ -54,21 +64,20 @@ constexpr bool is_uri_sep(char c) noexcept {
 template <path_syntax S>
 std::optional<std::string_view> decode(std::string_view s, std::string& out) {
   out.reserve(out.size() + s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '%') {
-      out += s[i];
-      continue;
-    }
-    const int hi = i + 1 < s.size() ? hex_value(s[i + 1]) : -1;
-    const int lo = i + 2 < s.size() ? hex_value(s[i + 2]) : -1;
+  for (std::size_t i = 0;;) {
+    // Raw bytes are taken as they are, a run at a time.
+    const std::size_t pct = std::min(s.find('%', i), s.size());
+    out.append(s.substr(i, pct - i));
+    if (pct == s.size()) return std::nullopt;
+    const int hi = pct + 1 < s.size() ? hex_value(s[pct + 1]) : -1;
+    const int lo = pct + 2 < s.size() ? hex_value(s[pct + 2]) : -1;
     if (hi < 0 || lo < 0) return "has a malformed percent escape";
     const auto c = static_cast<char>(hi * 16 + lo);
     if (c == '\0') return "has an encoded NUL byte";
     if (is_uri_sep<S>(c)) return "has an encoded separator";
     out += c;
-    i += 2;
+    i = pct + 3;
   }
-  return std::nullopt;
 }
 
 // The length of a drive at the start of a decoded Windows path, one ASCII
