@@ -80,6 +80,8 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--windows", "volume-kind", "//srv/sh/x"}, 0, "unc\n"},
       {{"--windows", "to-verbatim", "C:x"}, 1, ""},
       {{"--windows", "of-verbatim", "C:\\x"}, 0, "C:\\x\n"},
+      {{"--posix", "to-file-uri", "/a b"}, 0, "file:///a%20b\n"},
+      {{"--windows", "of-file-uri", "file:///C|/a%20b"}, 0, "C:\\a b\n"},
   };
   for_each_row(cases, [](const auto& c) {
     const outcome o = run_tool(c.args);
@@ -106,6 +108,13 @@ TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
   o = run_tool({"--posix", "add-seg", "a", "b/c"});
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.err, "\"b/c\": invalid segment\n");
+  o = run_tool({"--posix", "of-file-uri", "file://srv/x"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "\"file://srv/x\": names a host other than localhost\n");
+  o = run_tool({"--posix", "-z", "to-file-uri"}, "/a\0b\0"s);  // a failed record leaves an empty field
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "file:///a\0\0"s);
+  EXPECT_EQ(o.err, "\"b\": is relative\n");
 }
 
 TEST(Tool, ARefusalGivesItsReasonAndStatus1) {
