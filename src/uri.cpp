@@ -27,21 +27,24 @@ constexpr std::array<bool, 256> unreserved = [] {
 }();
 
 // Appends s with every byte but the unreserved ones and Sep percent-encoded;
-// Sep, the separator of the syntax, becomes '/'.
+// Sep, the separator of the syntax, becomes '/'. The escapes are counted
+// first, so that the text grows once and is written through a pointer.
 template <char Sep>
 void append_encoded(std::string& out, std::string_view s) {
   constexpr std::string_view hex = "0123456789ABCDEF";
-  out.reserve(out.size() + s.size() + 16);
+  const auto kept = [](char c) { return unreserved[static_cast<unsigned char>(c)] || c == Sep; };
+  const auto escapes = static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [&](char c) { return !kept(c); }));
+  const std::size_t at = out.size();
+  out.resize(at + s.size() + 2 * escapes);
+  char* w = out.data() + at;
   for (const char c : s) {
-    if (unreserved[static_cast<unsigned char>(c)]) {
-      out += c;
-    } else if (c == Sep) {
-      out += '/';
+    if (kept(c)) {
+      *w++ = c == Sep ? '/' : c;
     } else {
       const auto b = static_cast<unsigned char>(c);
-      out += '%';
-      out += hex[b >> 4];
-      out += hex[b & 15];
+      *w++ = '%';
+      *w++ = hex[b >> 4];
+      *w++ = hex[b & 15];
     }
   }
 }
@@ -162,7 +165,7 @@ result<basic_path<S>> of_file_uri(std::string_view uri) {
     return refuse("is not a file URI");
   }
   // Such bytes in a path are encoded: here they begin a query or a fragment.
-  if (uri.find_first_of("?#") != uri.npos) return refuse("has a query or a fragment");
+  if (uri.find('?') != uri.npos || uri.find('#') != uri.npos) return refuse("has a query or a fragment");
   std::string_view rest = uri.substr(5);
   std::string host;
   const bool has_authority = rest.starts_with("//");
@@ -190,7 +193,10 @@ result<basic_path<S>> of_file_uri(std::string_view uri) {
     const std::string_view local = std::string_view(path).substr(rooted ? 1 : 0);
     if (const std::size_t n = detail::uri_drive_size(local)) {
       if (local.size() == n || !detail::is_uri_sep<S>(local[n])) return refuse("has a drive with no path after it");
-      return detail::path_of_uri<S>(uri, detail::concat({local.substr(0, 1), ":", local.substr(n)}));
+      // /C|/p becomes C:/p in place, which parsing reads as C:\p.
+      if (rooted) path.erase(0, 1);
+      path[1] = ':';
+      return detail::path_of_uri<S>(uri, std::move(path));
     }
     if (!rooted) return refuse("is a relative reference");
     // file:////srv/sh/x and file://///srv/sh/x: a UNC path written after an empty host.
