@@ -1,6 +1,6 @@
-# What the tests and the benchmarks need, found once. Each sets corso_tests or
-# corso_benchmarks: ON requires the dependency, AUTO builds when it is found
-# and says so when it is not, OFF builds nothing.
+# What the tests and the benchmarks need, found once. Each sets corso_tests,
+# corso_fmt_tests or corso_benchmarks: ON requires the dependency, AUTO builds
+# when it is found and says so when it is not, OFF builds nothing.
 
 # ${out} is ON, OFF or AUTO, whatever spelling of true or false the option has.
 function(corso_want option out)
@@ -58,6 +58,18 @@ macro(corso_find_gtest)
     else()
       corso_find_for(${corso_want_tests} GTest GoogleTest libgtest-dev tests CORSO_BUILD_TESTS corso_tests)
     endif()
+  endif()
+endmacro()
+
+# fmt, for the tests of corso/fmt.hpp (the library never needs it): sets
+# corso_fmt_tests. An installed fmt is built for the host's compiler and
+# standard library: a cross build finds none under its own root, and the
+# libcxx preset turns these tests off.
+macro(corso_find_fmt)
+  corso_want(CORSO_BUILD_FMT_TESTS corso_want_fmt_tests)
+  set(corso_fmt_tests OFF)
+  if(corso_tests)
+    corso_find_for(${corso_want_fmt_tests} fmt fmt libfmt-dev "fmt tests" CORSO_BUILD_FMT_TESTS corso_fmt_tests)
   endif()
 endmacro()
 

@@ -23,6 +23,23 @@ TEST(Formatter, MaterialThatFitsStaysOnOneLine) {
   EXPECT_EQ(print_to_string([](formatter& f) { braces(f, 0, "x"); }), "{}");
 }
 
+TEST(Formatter, AnUnlimitedMarginKeepsEverythingOnOneLine) {
+  // Nested boxes whose breaks would all be taken at the default margin.
+  const std::string out = [] {
+    formatter f(formatter::unlimited_margin);
+    f.open_box(1).text("{");
+    for (int i = 0; i < 200; ++i) {
+      if (i) f.space();
+      braces(f, 3, "abcdefghi");
+    }
+    f.text("}").close_box();
+    return f.str();
+  }();
+  EXPECT_EQ(out.find('\n'), std::string::npos);
+  EXPECT_EQ(out.size(), 2 + 200 * 31 + 199u);
+  EXPECT_EQ(out.substr(0, 34), "{{abcdefghi abcdefghi abcdefghi} {");
+}
+
 TEST(Formatter, BreaksWhereTheLineIsFullAtTheBoxIndentation) {
   // 10 words of 9 bytes: at margin 40 a line holds "{" or " " and 4 words.
   const std::string out = [] {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ namespace corso {
 class CORSO_API formatter {
  public:
   static constexpr int default_margin = 78;
+  // A margin no line reaches: every break prints its spaces, and the
+  // output is on one line unless its text holds a new line.
+  static constexpr int unlimited_margin = std::numeric_limits<int>::max();
 
   // Prints into os. Output is laid out and written by flush(), and by the
   // destructor for what is left.
