@@ -40,7 +40,7 @@ template <path_syntax S>
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its unit with
 // `template`, from this one list.
-#define CORSO_URI_INSTANTIATIONS(KEYWORDS, S)                                     \
+#define CORSO_URI_INSTANTIATIONS(KEYWORDS, S)                               \
   KEYWORDS CORSO_API result<std::string> to_file_uri(const basic_path<S>&); \
   KEYWORDS CORSO_API result<basic_path<S>> of_file_uri<S>(std::string_view);
 
