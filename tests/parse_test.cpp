@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -225,6 +226,18 @@ TEST(SegmentTests, DependOnTheSyntax) {
     EXPECT_EQ(is_seg<windows_syntax>(c.in), c.windows);
     EXPECT_EQ(is_rel_seg(c.in), c.rel);
   });
+}
+
+TEST(Path, DefaultsToTheCurrentDirectoryAsAMovedFromPathDoes) {
+  EXPECT_EQ(posix_path().to_string(), ".");
+  EXPECT_EQ(windows_path().to_string(), ".");
+  std::vector<posix_path> three(3);
+  EXPECT_EQ(three[2], px("."));
+  std::map<std::string, windows_path> m;
+  EXPECT_EQ(m["x"], wn("."));
+  posix_path moved = px("a/b");
+  const posix_path taken = std::move(moved);
+  EXPECT_EQ(moved, posix_path());  // NOLINT(bugprone-use-after-move): the moved-from value is defined
 }
 
 TEST(Syntax, ConstantsAndHostChoice) {

@@ -53,6 +53,9 @@ class CORSO_API basic_path {
   template <class V>
   using map = basic_path_map<S, V>;  // ordered maps keyed by them (corso/map.hpp)
 
+  // ".", the value of a moved-from path: std::vector<posix_path>(3) holds
+  // three, and a map's operator[] can make one.
+  basic_path() noexcept { become_current_dir(); }
   basic_path(const basic_path&) = default;
   basic_path& operator=(const basic_path&) = default;
   // A moved-from path is "." so that every path object stays a valid path.
