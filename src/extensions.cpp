@@ -59,6 +59,14 @@ std::string get_ext(const basic_path<S>& p, ext_options options) {
 }
 
 template <path_syntax S>
+std::string stem(const basic_path<S>& p, ext_options options) {
+  const std::string_view seg = detail::sub_last_non_empty_seg<S>(p.view());
+  if (detail::sub_is_rel_seg(seg)) return {};  // "." and ".." have no base name
+  const std::string_view e = options.multi_ext ? detail::sub_multi_ext(seg) : detail::sub_single_ext(seg);
+  return std::string(seg.substr(0, seg.size() - e.size()));
+}
+
+template <path_syntax S>
 bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept {
   const std::string_view e = detail::sub_get_ext<S>(p.view(), true);
   if (e.empty() || !e.ends_with(ext)) return false;

@@ -81,6 +81,8 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--windows", "to-verbatim", "C:x"}, 1, ""},
       {{"--windows", "of-verbatim", "C:\\x"}, 0, "C:\\x\n"},
       {{"--posix", "to-file-uri", "/a b"}, 0, "file:///a%20b\n"},
+      {{"--posix", "stem", "a/b.tar.gz"}, 0, "b.tar\n"},
+      {{"--windows", "stem", "--multi-ext", "C:\\b.tar.gz\\"}, 0, "b\n"},
       {{"--windows", "of-file-uri", "file:///C|/a%20b"}, 0, "C:\\a b\n"},
   };
   for_each_row(cases, [](const auto& c) {

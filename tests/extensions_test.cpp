@@ -53,6 +53,34 @@ TEST(Extensions, SingleAndMultiple) {
   });
 }
 
+TEST(Stem, IsTheBaseNameWithoutItsExtension) {
+  const struct {
+    const char* p;
+    const char* single;
+    const char* multiple;
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"a/b.tar.gz", "b.tar", "b"},
+      {"a.b/", "a", "a"},
+      {".bashrc", ".bashrc", ".bashrc"},
+      {".bashrc.bak", ".bashrc", ".bashrc"},
+      {"a.", "a", "a"},
+      {"a..b", "a.", "a"},
+      {"...", "...", "..."},
+      {"a/..", "", ""},
+      {".", "", ""},
+      {"/", "", ""},
+      {"x.y/a", "a", "a"},
+      {R"(C:\x\y.txt)", "y", "y", windows_only},
+      {"C:a.b", "a", "a", windows_only},
+      {R"(\\s.x\h.y\)", "", "", windows_only},  // the volume is never examined
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    EXPECT_EQ(stem(s.path(row.p)), row.single);
+    EXPECT_EQ(stem(s.path(row.p), multi), row.multiple);
+  });
+}
+
 TEST(HasExt, MatchesWholeComponentsAtTheEnd) {
   const posix_path p = px("a/b.tar.gz");
   for (const char* yes : {".gz", "gz", "tar.gz", ".tar.gz"}) EXPECT_TRUE(has_ext(yes, p)) << yes;
@@ -191,6 +219,7 @@ void check_edits(const basic_path<S>& p) {
     }
   }
   for (const ext_options o : {ext_options{}, multi}) {
+    EXPECT_EQ(stem(p, o) + get_ext(p, o), basename(p));
     const auto [kept, e] = split_ext(p, o);
     EXPECT_TRUE(is_valid_path<S>(kept.view()));
     EXPECT_EQ(kept, rem_ext(p, o));

@@ -25,6 +25,13 @@ struct ext_options {
 template <path_syntax S>
 [[nodiscard]] CORSO_API std::string get_ext(const basic_path<S>& p, ext_options options = {});
 
+// The base name without its extension (with {.multi_ext = true}, without its
+// multiple extension): stem(a/b.tar.gz) => "b.tar", stem(a/b.tar.gz,
+// {.multi_ext = true}) => "b", stem(a.b/) => "a", stem(.bashrc) => ".bashrc",
+// stem(a/..) => "" | stem(C:\x\y.txt) => "y".
+template <path_syntax S>
+[[nodiscard]] CORSO_API std::string stem(const basic_path<S>& p, ext_options options = {});
+
 // True when ext, with or without its '.', is a whole trailing part of the
 // multiple extension: on a/b.tar.gz, "gz", ".gz", "tar.gz" => true, "ar.gz",
 // "b.tar.gz", "" => false; "" on a. => true.
@@ -92,6 +99,7 @@ template <path_syntax S>
 // `template`, from this one list.
 #define CORSO_EXTENSIONS_INSTANTIATIONS(KEYWORDS, S)                                             \
   KEYWORDS CORSO_API std::string get_ext(const basic_path<S>&, ext_options);                     \
+  KEYWORDS CORSO_API std::string stem(const basic_path<S>&, ext_options);                        \
   KEYWORDS CORSO_API bool has_ext(std::string_view, const basic_path<S>&) noexcept;              \
   KEYWORDS CORSO_API bool exists_ext(const basic_path<S>&, ext_options) noexcept;                \
   KEYWORDS CORSO_API basic_path<S> add_ext(std::string_view, const basic_path<S>&);              \
