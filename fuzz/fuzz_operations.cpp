@@ -67,6 +67,14 @@ void structure(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std
     require_valid(*added);
     require((a / c) == *added, "operator/ is add_seg");
   }
+  if (!is_seg<S>(c)) {
+    // Other text is a relative path without a volume, appended; or it throws.
+    const auto slashed = maybe([&] { return a / c; });
+    const auto q = basic_path<S>::of_string(c);
+    const bool relative = q && is_rel(*q) && split_volume(*q).first.empty();
+    require(slashed.has_value() == relative, "operator/ takes exactly the relative text", c);
+    if (slashed) require(*slashed == append(a, *q), "operator/ appends the relative text", c);
+  }
   const basic_path<S> appended = append(a, b);
   require_valid(appended);
   require((a / b) == appended, "operator/ is append");
@@ -331,6 +339,7 @@ void same_answers(std::string_view x, std::string_view y, std::string_view c) {
   };
   both("of_string", [](const auto& a, const auto&) { return a; });
   both("add_seg", [&](const auto& a, const auto&) { return maybe([&] { return add_seg(a, c); }); });
+  both("slash", [&](const auto& a, const auto&) { return maybe([&] { return a / c; }); });
   both("append", [](const auto& a, const auto& b) { return append(a, b); });
   both("split_volume", [](const auto& a, const auto&) { return split_volume(a); });
   both("segs", [](const auto& a, const auto&) { return segs(a); });

@@ -92,11 +92,35 @@ verdict judge_segments(std::string_view p, bool check_names) noexcept {
   return {leaves ? refusal::leaves_root : refusal::none, {}};
 }
 
+// Whether p can go after another path at all: not with a volume, nor absolute.
 template <path_syntax S>
-verdict judge(const basic_path<S>& p, local_options options) noexcept {
+verdict judge_placement(const basic_path<S>& p) noexcept {
   if (has_volume<S>(p.view())) return {refusal::has_volume, {}};
   if (is_abs(p)) return {refusal::is_absolute, {}};
+  return {};
+}
+
+template <path_syntax S>
+verdict judge(const basic_path<S>& p, local_options options) noexcept {
+  if (const verdict v = judge_placement(p); v.why != refusal::none) return v;
   return judge_segments<S::dir_sep_char>(p.view(), S::is_windows || options.windows_names);
+}
+
+// Why text, read as a path, was turned down, quoting it as it was given.
+std::string refusal_message(std::string_view text, const verdict& v) {
+  switch (v.why) {
+    case refusal::has_volume:
+      return message(text, "has a volume");
+    case refusal::is_absolute:
+      return message(text, "is absolute");
+    case refusal::refused_name:
+      return message(text, "holds a name Windows refuses (" + std::string(to_string(v.fault)) + ")");
+    case refusal::leaves_root:
+      return message(text, "leaves the root");
+    case refusal::none:
+      break;
+  }
+  return {};
 }
 
 // The first fault among the segments of rest, the part of a path after its volume.
@@ -109,20 +133,7 @@ std::optional<name_fault> first_name_fault(std::string_view rest) noexcept {
 template <path_syntax S>
 result<basic_path<S>> append_beneath_quoting(const basic_path<S>& root, const basic_path<S>& q, std::string_view text,
                                              local_options options) {
-  const verdict v = judge(q, options);
-  const auto refuse = [&](std::string_view why) { return error(message(text, why)); };
-  switch (v.why) {
-    case refusal::has_volume:
-      return refuse("has a volume");
-    case refusal::is_absolute:
-      return refuse("is absolute");
-    case refusal::refused_name:
-      return refuse("holds a name Windows refuses (" + std::string(to_string(v.fault)) + ")");
-    case refusal::leaves_root:
-      return refuse("leaves the root");
-    case refusal::none:
-      break;
-  }
+  if (const verdict v = judge(q, options); v.why != refusal::none) return error(refusal_message(text, v));
   // normalize(append(to_dir_path(root), q)) in one buffer: q is relative
   // and has no volume, so it follows root and one separator.
   const std::string_view r = root.view();
@@ -165,6 +176,14 @@ bool is_local(const basic_path<S>& p, local_options options) noexcept {
 template <path_syntax S>
 result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted, local_options options) {
   return detail::append_beneath_quoting(root, untrusted, untrusted.view(), options);
+}
+
+template <path_syntax S>
+result<basic_path<S>> detail::relative_path_of(std::string_view text) {
+  result<basic_path<S>> p = basic_path<S>::of_string(text);
+  if (!p) return p;
+  if (const verdict v = judge_placement(*p); v.why != refusal::none) return error(refusal_message(text, v));
+  return p;
 }
 
 template <path_syntax S>
@@ -247,6 +266,8 @@ std::optional<windows_path> of_verbatim(const windows_path& p) {
   return detail::make_path<windows_syntax>(std::move(plain));
 }
 
+template CORSO_API result<posix_path> detail::relative_path_of<posix_syntax>(std::string_view);
+template CORSO_API result<windows_path> detail::relative_path_of<windows_syntax>(std::string_view);
 CORSO_UNTRUSTED_INSTANTIATIONS(template, posix_syntax)
 CORSO_UNTRUSTED_INSTANTIATIONS(template, windows_syntax)
 

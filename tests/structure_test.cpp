@@ -130,6 +130,39 @@ TEST(AddSegAndAppend, JoinWithOneSeparatorAndVolumesDecideWhatSurvives) {
   });
 }
 
+TEST(SlashWithText, AppendsARelativePathAndNeverReplacesTheFirst) {
+  using namespace std::string_literals;
+  const struct {
+    const char* a;
+    std::string b;
+    answer out;  // the path, or the message of the std::invalid_argument
+    syntaxes only = syntaxes::both;
+  } rows[] = {
+      {"/srv", "img/logo.png", "/srv/img/logo.png"},
+      {"a", "../b", "a/../b"},  // nothing is resolved
+      {"a/", "b//c/", "a/b/c/"},
+      {"a", "", "a/"},  // a segment: add_seg
+      {"a", ".", "a/."},
+      {"/srv", "/etc", {R"("/etc": is absolute)", R"("/etc": is absolute)"}},
+      {"/srv", "//h/x", R"("//h/x": has a volume)", posix_only},
+      {"/srv", "a/\0b"s, {R"("a/\x00b": invalid path)", R"("a\\\x00b": invalid path)"}},
+      {R"(C:\a)", "f.txt:s", R"(C:\a\f.txt:s)", windows_only},
+      {R"(C:\a)", "b/c", R"(C:\a\b\c)", windows_only},
+      {R"(C:\srv)", "D:x", R"(C:\srv\D:x)", windows_only},  // a segment: after a volume ':' is a plain byte
+      {R"(C:\srv)", "D:x/y", R"("D:x/y": has a volume)", windows_only},
+      {R"(C:\srv)", R"(\\h\s\x)", R"("\\\\h\\s\\x": has a volume)", windows_only},
+  };
+  for_each_row(rows, [](auto s, const auto& row) {
+    const auto p = s.path(row.a);
+    using path = decltype(p);
+    const auto joined = [&] { return (p / row.b).to_string(); };
+    const std::string message = invalid_argument_message(joined);
+    EXPECT_EQ(message == "no exception" ? joined() : message, s.want(row.out));
+    const std::string rvalue = invalid_argument_message([&] { (void)(path(p) / row.b); });
+    EXPECT_EQ(rvalue == "no exception" ? (path(p) / row.b).to_string() : rvalue, s.want(row.out));
+  });
+}
+
 TEST(AddSeg, RefusesSegmentsThatWouldBreakThePath) {
   using namespace std::string_literals;
   EXPECT_EQ(invalid_argument_message([] { (void)add_seg(px("a"), "b/c"); }), R"("b/c": invalid segment)");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "corso/path.hpp"
+#include "corso/result.hpp"
 
 namespace corso {
 
@@ -31,14 +32,32 @@ template <path_syntax S>
 template <path_syntax S>
 [[nodiscard]] CORSO_API basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1);
 
-// p / "seg" is add_seg(p, "seg"); p / q is append(p, q).
+namespace detail {
+// text read as a relative path without a volume, or an error with the
+// message append_beneath gives: the parse error, "\"/etc\": is absolute",
+// "\"C:x\": has a volume".
 template <path_syntax S>
-[[nodiscard]] basic_path<S> operator/(const basic_path<S>& p, std::string_view seg) {
-  return add_seg(p, seg);
+[[nodiscard]] CORSO_API result<basic_path<S>> relative_path_of(std::string_view text);
+extern template CORSO_API result<basic_path<posix_syntax>> relative_path_of<posix_syntax>(std::string_view);
+extern template CORSO_API result<basic_path<windows_syntax>> relative_path_of<windows_syntax>(std::string_view);
+}  // namespace detail
+
+// p / text: a segment goes through add_seg (p / "" is p/, C:\a / "f.txt:s"
+// is C:\a\f.txt:s); other text is read as a relative path and appended,
+// with nothing resolved: /srv / "img/logo.png" => /srv/img/logo.png,
+// a / "../b" => a/../b. Text that is absolute, has a volume or is not a path
+// throws std::invalid_argument ("\"/etc\": is absolute"): unlike append, p /
+// text never replaces p, and unlike std::filesystem's /, a leading '/' in
+// the text is refused rather than taken as the new root. p / q is append(p, q).
+template <path_syntax S>
+[[nodiscard]] basic_path<S> operator/(const basic_path<S>& p, std::string_view text) {
+  if (is_seg<S>(text)) return add_seg(p, text);
+  return append(p, detail::relative_path_of<S>(text).value());
 }
 template <path_syntax S>
-[[nodiscard]] basic_path<S> operator/(basic_path<S>&& p, std::string_view seg) {
-  return add_seg(std::move(p), seg);
+[[nodiscard]] basic_path<S> operator/(basic_path<S>&& p, std::string_view text) {
+  if (is_seg<S>(text)) return add_seg(std::move(p), text);
+  return append(std::move(p), detail::relative_path_of<S>(text).value());
 }
 template <path_syntax S>
 [[nodiscard]] basic_path<S> operator/(const basic_path<S>& p0, const basic_path<S>& p1) {
