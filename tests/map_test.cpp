@@ -68,6 +68,9 @@ TEST(PathMap, Printers) {
   // A binding that does not fit breaks inside its own box, after the comma.
   const posix_path_map<std::string> long_values =
       posix_path_map<std::string>::of_list({{px("key"), std::string(70, 'v')}, {px("other"), "w"}});
+  std::ostringstream one_line;  // but operator<< writes one line
+  one_line << long_values;
+  EXPECT_EQ(one_line.str(), "{(\"key\", " + std::string(70, 'v') + ") (\"other\", w)}");
   const std::string out = print_to_string(
       [&](formatter& f) { long_values.dump(f, [](formatter& g, const std::string& v) { g.text(v); }); });
   EXPECT_EQ(out, "{(\"key\",\n  " + std::string(70, 'v') + ")\n (\"other\", w)}");

@@ -91,6 +91,10 @@ TEST(PathSet, Printers) {
   // A long set wraps at the margin, continuation lines indented by one.
   std::vector<posix_path> many;
   for (int i = 0; i < 40; ++i) many.push_back(px("/usr/share/doc/package-" + std::to_string(100 + i)));
+  std::ostringstream one_line;  // operator<< writes a log line: no margin
+  one_line << pset::of_list(many);
+  EXPECT_EQ(one_line.str().find('\n'), std::string::npos);
+  EXPECT_GT(one_line.str().size(), 1000U);
   const std::string out = dumped(pset::of_list(many));
   std::size_t lines = 0;
   for (std::size_t start = 0; start < out.size(); ++lines) {

@@ -501,12 +501,12 @@ auto basic_path_map<S, V>::split(const key_type& k) const -> split_result {
   return {basic_path_map(std::move(s.less)), std::move(value), basic_path_map(std::move(s.greater))};
 }
 
-// Writes m.dump laid out at the default margin, each value printed with its
-// own operator<<: {("a", 3) ("b", 1)}.
+// Writes m.dump on one line however long, each value printed with its own
+// operator<<: {("a", 3) ("b", 1)}.
 template <path_syntax S, class V>
 requires requires(std::ostream& os, const V& v) { os << v; }
 std::ostream& operator<<(std::ostream& os, const basic_path_map<S, V>& m) {
-  formatter f(os);
+  formatter f(os, formatter::unlimited_margin);
   m.dump(f, [](formatter& g, const V& v) {
     std::ostringstream text;
     text << v;

@@ -457,10 +457,11 @@ void dump(formatter& f, const basic_path_set<S>& s) {
   s.dump(f);
 }
 
-// Writes s.dump laid out at the default margin.
+// Writes s.dump on one line however long, as a log line wants it; pp, dump
+// and a corso::formatter keep their margin.
 template <path_syntax S>
 std::ostream& operator<<(std::ostream& os, const basic_path_set<S>& s) {
-  formatter f(os);
+  formatter f(os, formatter::unlimited_margin);
   s.dump(f);
   return os;
 }
