@@ -561,6 +561,10 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
       }
       std::size_t count = 0;
       const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
+      if (ec == std::errc::result_out_of_range) {
+        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is too large\n";
+        return 2;
+      }
       if (ec != std::errc() || end != field.data() + field.size() || field.empty()) {
         err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is not a number\n";
         return 2;
@@ -625,6 +629,12 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
   bool options_end = false;
   for (++i; i < args.size(); ++i) {
     const std::string_view a = args[i];
+    // -h asks for help as --help does, though another lone -x is an argument;
+    // after --, -h is an argument too.
+    if (!options_end && a == "-h") {
+      print_operation_help(out, *op);
+      return 0;
+    }
     if (options_end || !a.starts_with("--")) {
       positional.push_back(a);
     } else if (a == "--") {
