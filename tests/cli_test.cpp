@@ -103,6 +103,29 @@ TEST(Tool, DashHAfterAnOperationIsItsHelpButNotAfterDashDash) {
   EXPECT_EQ(run_tool({"--posix", "basename", "-x/y"}).out, "y\n");  // another lone -x stays an argument
 }
 
+TEST(Tool, AnUnknownOperationGetsASuggestion) {
+  const struct {
+    std::string_view name;
+    std::string first_line;
+  } cases[] = {
+      {"dirname", "corso: unknown operation dirname; did you mean parent?"},
+      {"relpath", "corso: unknown operation relpath; did you mean relativize?"},
+      {"join", "corso: unknown operation join; did you mean append?"},
+      {"extname", "corso: unknown operation extname; did you mean get-ext?"},
+      {"realpath",
+       "corso: unknown operation realpath; did you mean normalize? (realpath resolves links on the file "
+       "system; normalize resolves \".\" and \"..\" in the text alone)"},
+      {"normalise", "corso: unknown operation normalise; did you mean normalize?"},
+      {"dirnam", "corso: unknown operation dirnam; did you mean parent?"},
+      {"frobnicate", "corso: unknown operation frobnicate"},
+  };
+  for_each_row(cases, [](const auto& c) {
+    const outcome o = run_tool({"--posix", c.name, "a"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err.substr(0, o.err.find('\n')), c.first_line);
+  });
+}
+
 TEST(Tool, TellsItsVersion) {
   const outcome o = run_tool({"--version"});
   EXPECT_EQ(o.status, 0);

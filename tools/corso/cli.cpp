@@ -390,6 +390,63 @@ const operation* find_operation(std::string_view name) {
   return it == ops.end() ? nullptr : &*it;
 }
 
+// The names users bring from coreutils and other libraries, with the
+// operation they mean here.
+struct known_name {
+  std::string_view name;
+  std::string_view operation;
+  std::string_view how_it_differs;
+};
+constexpr known_name known_names[] = {
+    {"dirname", "parent", ""},
+    {"relpath", "relativize", ""},
+    {"join", "append", ""},
+    {"extname", "get-ext", ""},
+    {"suffix", "get-ext", ""},
+    {"splitext", "split-ext", ""},
+    {"realpath", "normalize",
+     " (realpath resolves links on the file system; normalize resolves \".\" and \"..\" in the text alone)"},
+    {"abspath", "normalize", " (no current directory is consulted: append the path to it first)"},
+};
+
+// The edit distance of a and b, for the names a user nearly typed.
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// "unknown operation x", with what the user may have meant.
+std::string unknown_operation(std::string_view name) {
+  std::string out = "unknown operation " + std::string(name);
+  for (const known_name& k : known_names) {
+    if (k.name == name) return out + "; did you mean " + std::string(k.operation) + "?" + std::string(k.how_it_differs);
+  }
+  std::vector<std::string_view> near;
+  const auto suggest = [&](std::string_view op) {
+    if (std::find(near.begin(), near.end(), op) == near.end()) near.push_back(op);
+  };
+  for (const operation& op : operations()) {
+    if (edit_distance(name, op.name) <= 2) suggest(op.name);
+  }
+  for (const known_name& k : known_names) {
+    if (edit_distance(name, k.name) <= 2) suggest(k.operation);
+  }
+  for (std::size_t i = 0; i < near.size(); ++i) {
+    out += (i == 0 ? "; did you mean " : i + 1 == near.size() ? " or " : ", ") + std::string(near[i]);
+  }
+  return near.empty() ? out : out + "?";
+}
+
 constexpr std::string_view usage_line =
     "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--windows-names] [--] ARG...\n";
 
@@ -622,7 +679,7 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
   }
   if (i == args.size()) return usage_error(err, "no operation given");
   const operation* op = find_operation(args[i]);
-  if (op == nullptr) return usage_error(err, "unknown operation " + std::string(args[i]));
+  if (op == nullptr) return usage_error(err, unknown_operation(args[i]));
 
   options opts;
   std::vector<std::string_view> positional;
