@@ -189,6 +189,11 @@ TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
     EXPECT_EQ(o.out, "");
     EXPECT_NE(o.err.find("usage: corso"), std::string::npos);
   }
+  // An operation's own usage error shows its usage line.
+  EXPECT_EQ(run_tool({"--posix", "normalize", "a", "b"}).err,
+            "corso: normalize takes 1 argument\n"
+            "usage: corso [--posix | --windows] [-z] normalize PATH\n"
+            "Try 'corso normalize --help'.\n");
 }
 
 TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {

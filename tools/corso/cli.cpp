@@ -480,13 +480,19 @@ void print_help(std::ostream& os) {
   }
 }
 
-void print_operation_help(std::ostream& os, const operation& op) {
+// "usage: corso ... OPERATION [OPTION] ARG...", the line of one operation.
+void print_operation_usage(std::ostream& os, const operation& op) {
   os << "usage: corso [--posix | --windows] [-z] " << op.name;
   if (op.accepts == flag::multi_ext) os << " [--multi-ext]";
   if (op.accepts == flag::prefix) os << " [--prefix]";
   if (op.accepts == flag::windows_names) os << " [--windows-names]";
   print_arg_names(os, op);
-  os << "\n\n" << op.summary << ".\n\nexample:\n  $ corso " << op.example << '\n';
+  os << '\n';
+}
+
+void print_operation_help(std::ostream& os, const operation& op) {
+  print_operation_usage(os, op);
+  os << '\n' << op.summary << ".\n\nexample:\n  $ corso " << op.example << '\n';
   std::string_view out = op.example_output;
   while (!out.empty()) {
     const std::size_t nl = out.find('\n');
@@ -497,6 +503,14 @@ void print_operation_help(std::ostream& os, const operation& op) {
 
 int usage_error(std::ostream& err, std::string_view what) {
   err << "corso: " << what << '\n' << usage_line << "Try 'corso --help'.\n";
+  return 2;
+}
+
+// A usage error of one operation shows that operation's usage.
+int usage_error(std::ostream& err, std::string_view what, const operation& op) {
+  err << "corso: " << what << '\n';
+  print_operation_usage(err, op);
+  err << "Try 'corso " << op.name << " --help'.\n";
   return 2;
 }
 
@@ -535,8 +549,10 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
     }
   }
   if (has_list ? positional.size() < fixed : positional.size() != fixed) {
-    return usage_error(err, std::string(op.name) + " takes " + std::to_string(fixed) + (has_list ? " or more" : "") +
-                                " argument" + (fixed == 1 ? "" : "s"));
+    return usage_error(err,
+                       std::string(op.name) + " takes " + std::to_string(fixed) + (has_list ? " or more" : "") +
+                           " argument" + (fixed == 1 ? "" : "s"),
+                       op);
   }
   call c;
   c.opts = opts;
@@ -588,14 +604,16 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
   std::size_t leading = 0;
   while (leading < op.args.size() && op.args[leading].kind != arg_kind::list) ++leading;
   const std::string name(op.name);
-  if (op.args.empty()) return usage_error(err, name + " takes no argument, so -z has nothing to read");
+  if (op.args.empty()) return usage_error(err, name + " takes no argument, so -z has nothing to read", op);
   if (op.over_whole_input && !positional.empty()) {
-    return usage_error(err, "with -z, " + name + " reads every path from standard input");
+    return usage_error(err, "with -z, " + name + " reads every path from standard input", op);
   }
   const std::size_t most = std::min(leading, op.args.size() - 1);
   if (positional.size() > most) {
-    return usage_error(err, "with -z, " + name + " takes at most " + std::to_string(most) +
-                                " argument(s) on the command line; the others come from standard input");
+    return usage_error(err,
+                       "with -z, " + name + " takes at most " + std::to_string(most) +
+                           " argument(s) on the command line; the others come from standard input",
+                       op);
   }
   if (op.over_whole_input) return run_over_whole_input(op, windows, opts, in, out, err);
   bool failed = false;
@@ -706,12 +724,14 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
     } else if (a == "--windows-names" && op->accepts == flag::windows_names) {
       opts.windows_names = true;
     } else {
-      return usage_error(err, std::string(op->name) + " has no option " + std::string(a) +
-                                  " (put -- before an argument that begins with --)");
+      return usage_error(err,
+                         std::string(op->name) + " has no option " + std::string(a) +
+                             " (put -- before an argument that begins with --)",
+                         *op);
     }
   }
   if (op->works_under == syntaxes::windows && !windows) {
-    return usage_error(err, std::string(op->name) + " works on Windows paths only (add --windows)");
+    return usage_error(err, std::string(op->name) + " works on Windows paths only (add --windows)", *op);
   }
   return batch ? run_batch(*op, windows, positional, opts, in, out, err)
                : run_once(*op, windows, positional, opts, out, err);
