@@ -197,6 +197,16 @@ def help_operations(corso):
     return {m.group(1) for m in re.finditer(r"^  ([a-z][a-z-]*)", listing, re.M)}
 
 
+def differences(known, listed, missing_what, unknown_what):
+    """What a list lacks of the operations `known`, and what it holds besides, in words."""
+    problems = []
+    if missing := sorted(known - listed):
+        problems.append(missing_what + ": " + " ".join(missing))
+    if unknown := sorted(listed - known):
+        problems.append(unknown_what + ": " + " ".join(unknown))
+    return "\n".join(problems)
+
+
 def check_man_page(doc, corso):
     """The operations of the man page's OPERATIONS section against `corso --help`."""
     section = re.search(r"^\.SH OPERATIONS\n(.*?)^\.SH ", doc.read_text(encoding="utf-8"), re.S | re.M)
@@ -205,13 +215,8 @@ def check_man_page(doc, corso):
     # The line after each .TP is the entry's tag; its first word, unescaped, is the operation.
     tags = re.findall(r"^\.TP\n(?:\.B[IR]? )?(?:\\fB)?((?:[a-z]|\\-)+)", section.group(1), re.M)
     listed = {tag.replace("\\-", "-") for tag in tags}
-    known = help_operations(corso)
-    problems = []
-    if missing := sorted(known - listed):
-        problems.append("operations of corso --help without an entry: " + " ".join(missing))
-    if unknown := sorted(listed - known):
-        problems.append("entries for operations that corso --help does not list: " + " ".join(unknown))
-    return "\n".join(problems)
+    return differences(help_operations(corso), listed, "operations of corso --help without an entry",
+                       "entries for operations that corso --help does not list")
 
 
 def check_operations_section(doc, corso):
@@ -231,14 +236,8 @@ def check_completion(completion, bin_dir):
               "printf '%s\\n' \"${COMPREPLY[@]}\"")
     env = dict(os.environ, PATH=str(bin_dir) + os.pathsep + os.environ.get("PATH", ""))
     done = subprocess.run(["bash", "-c", script], env=env, capture_output=True, text=True, timeout=TIMEOUT)
-    offered = set(done.stdout.split())
-    known = help_operations(bin_dir / "corso")
-    problems = []
-    if missing := sorted(known - offered):
-        problems.append("operations the completion does not offer: " + " ".join(missing))
-    if unknown := sorted(offered - known):
-        problems.append("names the completion offers that are no operation: " + " ".join(unknown))
-    return "\n".join(problems)
+    return differences(help_operations(bin_dir / "corso"), set(done.stdout.split()),
+                       "operations the completion does not offer", "names the completion offers that are no operation")
 
 
 def main():

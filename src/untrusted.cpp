@@ -220,8 +220,7 @@ windows_volume_kind volume_kind(const windows_path& p) noexcept {
 
 std::optional<windows_path> to_verbatim(const windows_path& p) {
   using enum windows_volume_kind;
-  const auto [volume, rest] = detail::volume_of<windows_syntax>(p.view());
-  const windows_volume_kind kind = volume_kind(p);
+  const auto [kind, volume, rest] = detail::typed_volume_of(p.view());
   if (kind == verbatim_drive || kind == verbatim_unc || kind == verbatim) return p;
   if (kind == drive) {
     if (!detail::is_one_letter_drive(volume) || rest[0] != '\\') {
@@ -243,8 +242,7 @@ std::optional<windows_path> to_verbatim(const windows_path& p) {
 
 std::optional<windows_path> of_verbatim(const windows_path& p) {
   using enum windows_volume_kind;
-  const auto [volume, rest] = detail::volume_of<windows_syntax>(p.view());
-  const windows_volume_kind kind = volume_kind(p);
+  const auto [kind, volume, rest] = detail::typed_volume_of(p.view());
   if (kind != verbatim_drive && kind != verbatim_unc && kind != verbatim) return p;
   std::string plain;
   if (kind == verbatim_drive) {

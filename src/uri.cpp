@@ -123,13 +123,12 @@ result<std::string> to_file_uri(const basic_path<S>& p) {
     return out;
   } else {
     using enum windows_volume_kind;
-    const windows_volume_kind kind = volume_kind(p);
+    const auto [kind, volume, rest] = detail::typed_volume_of(v);
     if (kind == verbatim_drive || kind == verbatim_unc) {
       const std::optional<windows_path> plain = of_verbatim(p);
       if (!plain) return refuse("is a verbatim path whose plain form names another file");
       return to_file_uri(*plain);
     }
-    const auto [volume, rest] = detail::volume_of<windows_syntax>(v);
     switch (kind) {
       case drive:
         if (rest[0] != '\\') return refuse("is relative to the current directory of its drive");

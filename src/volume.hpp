@@ -144,6 +144,18 @@ template <path_syntax S>
   }
 }
 
+// The kind, the volume and the rest of a valid Windows path, read once.
+struct typed_volume_split {
+  windows_volume_kind kind;
+  std::string_view volume;
+  std::string_view rest;
+};
+
+[[nodiscard]] constexpr typed_volume_split typed_volume_of(std::string_view p) noexcept {
+  const windows_volume v = windows_volume_of<volume_text::valid_path>(p);
+  return {v.kind, p.substr(0, v.size), p.substr(v.size)};
+}
+
 // The server and the share of "server\share", the end of a UNC volume.
 [[nodiscard]] constexpr std::array<std::string_view, 2> server_and_share(std::string_view names) noexcept {
   const std::size_t sep = names.find('\\');
