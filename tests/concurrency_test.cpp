@@ -32,7 +32,7 @@ TEST(Concurrency, ThreadsShareSetsMapsAndPaths) {
         mine = t % 2 ? mine.remove(paths[round * 7 % paths.size()]) : mine.add(normalize(paths[round]));
         const posix_path_set other = shared.filter([&](const posix_path& p) { return p.view().size() % 8 == t; });
         seen += mine.union_with(other).size() + shared.intersection(mine).size();
-        seen += shared_map.find(paths[round]).value_or(0) + shared_map.dom().size();
+        seen += shared_map.lookup(paths[round]).value_or(0) + shared_map.dom().size();
         for (const posix_path& p : paths) {
           seen += is_rooted(paths[0], p) + relativize(p, paths[round]).has_value() + is_prefix(paths[round], p);
           seen += get_ext(p, {.multi_ext = true}).size() + rem_ext(p).view().size() + parent(p).view().size();

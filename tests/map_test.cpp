@@ -31,8 +31,11 @@ TEST(PathMap, LaterPairsWinAndAccessorsFollowTheKeys) {
   EXPECT_EQ(m.min_binding(), (pmap::binding{px("a"), 3}));
   EXPECT_EQ(m.get_max_binding(), (pmap::value_type{px("b"), 1}));
   EXPECT_EQ(m.max_binding(), (pmap::binding{px("b"), 1}));
-  EXPECT_EQ(m.find(px("b")), 1);
-  EXPECT_EQ(m.find(px("c")), std::nullopt);
+  EXPECT_EQ(m.front(), (pmap::value_type{px("a"), 3}));
+  EXPECT_EQ(&m.back(), &*m.rbegin());  // a reference to the binding, as std's
+  EXPECT_EQ(m.find(px("b"))->second, 1);
+  EXPECT_EQ(m.find(px("c")), m.end());
+  EXPECT_EQ(m.find(px("a/")), m.end());
   EXPECT_EQ(m.dom(), posix_path_set::of_list({px("a"), px("b")}));
   EXPECT_TRUE(detail::tree::valid(detail::tree::access::root(m.dom())));
   EXPECT_EQ(invalid_argument_message([&] { (void)m.get(px("c")); }), "c is not bound in map");
@@ -47,6 +50,10 @@ TEST(PathMap, TheEmptyMapRaisesOrGivesNothing) {
   EXPECT_EQ(e.min_binding(), std::nullopt);
   EXPECT_EQ(e.max_binding(), std::nullopt);
   EXPECT_EQ(e.choose(), std::nullopt);
+  EXPECT_EQ(e.find(px("a")), e.end());
+  for (auto get : {&pmap::front, &pmap::back}) {
+    EXPECT_EQ(exception_message<std::out_of_range>([&] { (void)(e.*get)(); }), "empty map");
+  }
   EXPECT_TRUE(e.dom().empty());
   EXPECT_EQ(dumped(e), "{}");
   EXPECT_THROW((void)e.get_first_where([](const posix_path&) { return true; }), not_found);

@@ -41,11 +41,16 @@ TEST(PathSet, AccessorsOnASmallSet) {
   EXPECT_EQ(s.get_min_elt(), px("a"));
   EXPECT_EQ(s.get_max_elt(), px("b"));
   EXPECT_EQ(s.get_any_elt(), px("a"));
+  EXPECT_EQ(&s.front(), &*s.begin());  // a reference into the set, as std's
+  EXPECT_EQ(&s.back(), &*s.rbegin());
   EXPECT_EQ(s.front(), px("a"));
   EXPECT_EQ(s.back(), px("b"));
   EXPECT_EQ(s.some(), px("a"));
   EXPECT_EQ(s.get(px("a/c")), px("a/c"));
-  EXPECT_EQ(s.find(px("a/c")), px("a/c"));
+  EXPECT_EQ(*s.find(px("a/c")), px("a/c"));
+  EXPECT_EQ(std::next(s.find(px("a/c"))), std::prev(s.end()));  // iterates on from there
+  EXPECT_EQ(s.find(px("a/")), s.end());
+  EXPECT_EQ(s.find(px("c")), s.end());
   EXPECT_EQ(s.lookup(px("a/./c")), std::nullopt);  // never normalized
   EXPECT_EQ(invalid_argument_message([&] { (void)s.get(px("z")); }), R"("z" not in set {"a" "a/c" "b"})");
   EXPECT_EQ(of({"a", "a", "b", "a"}).size(), 2u);
@@ -60,7 +65,10 @@ TEST(PathSet, TheEmptySetRaisesOrGivesNothing) {
   EXPECT_EQ(e.min_elt(), std::nullopt);
   EXPECT_EQ(e.max_elt(), std::nullopt);
   EXPECT_EQ(e.choose(), std::nullopt);
-  EXPECT_EQ(e.find(px("a")), std::nullopt);
+  EXPECT_EQ(e.find(px("a")), e.end());
+  for (auto get : {&pset::front, &pset::back}) {
+    EXPECT_EQ(exception_message<std::out_of_range>([&] { (void)(e.*get)(); }), "empty set");
+  }
   EXPECT_EQ(dumped(e), "{}");
   EXPECT_EQ(e.begin(), e.end());
 }

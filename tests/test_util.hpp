@@ -145,15 +145,19 @@ basic_path<S> normal_segs_form(const basic_path<S>& p) {
   return basic_path<S>::v(std::string(n.view()).erase(1, 2));
 }
 
-// The message of the std::invalid_argument that f throws, or "no exception".
-template <class F>
-std::string invalid_argument_message(F&& f) {
+// The message of the exception E that f throws, or "no exception".
+template <class E, class F>
+std::string exception_message(F&& f) {
   try {
     f();
-  } catch (const std::invalid_argument& e) {
+  } catch (const E& e) {
     return e.what();
   }
   return "no exception";
+}
+template <class F>
+std::string invalid_argument_message(F&& f) {
+  return exception_message<std::invalid_argument>(std::forward<F>(f));
 }
 
 // Random paths in the shape of real ones, with the pieces that stress

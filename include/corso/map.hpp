@@ -44,8 +44,10 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
   using binding = std::pair<key_type, V>;           // a binding handed out by value
   using reference = const value_type&;
   using const_reference = const value_type&;
+  using base::back;
   using base::begin;
   using base::end;
+  using base::front;
   using base::size;
   using typename base::iterator;
   using typename base::reverse_iterator;
@@ -109,17 +111,9 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
   // e.g. {b: 2, a: 1}.bindings() => [(a, 1), (b, 2)]
   [[nodiscard]] std::vector<binding> bindings() const { return {begin(), end()}; }
 
-  // The binding of the least key, or nothing.
-  // e.g. {b: 2, a: 1}.front() => (a, 1)
-  [[nodiscard]] std::optional<binding> front() const { return optional_of(detail::tree::min_node(this->root_.get())); }
-
-  // The binding of the greatest key, or nothing.
-  // e.g. {b: 2, a: 1}.back() => (b, 2)
-  [[nodiscard]] std::optional<binding> back() const { return optional_of(detail::tree::max_node(this->root_.get())); }
-
   // Some binding (the least), or nothing.
   // e.g. {b: 2, a: 1}.some() => (a, 1)
-  [[nodiscard]] std::optional<binding> some() const { return front(); }
+  [[nodiscard]] std::optional<binding> some() const { return min_binding(); }
 
   // The bindings of keys less than k, the value of k if bound, the
   // bindings of keys greater than k.
@@ -406,7 +400,9 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
 
   // The binding of the least key, or nothing.
   // e.g. {b: 2, a: 1}.min_binding() => (a, 1), {}.min_binding() => nothing
-  [[nodiscard]] std::optional<binding> min_binding() const { return front(); }
+  [[nodiscard]] std::optional<binding> min_binding() const {
+    return optional_of(detail::tree::min_node(this->root_.get()));
+  }
 
   // The binding of the least key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_min_binding() => (a, 1)
@@ -416,7 +412,9 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
 
   // The binding of the greatest key, or nothing.
   // e.g. {b: 2, a: 1}.max_binding() => (b, 2)
-  [[nodiscard]] std::optional<binding> max_binding() const { return back(); }
+  [[nodiscard]] std::optional<binding> max_binding() const {
+    return optional_of(detail::tree::max_node(this->root_.get()));
+  }
 
   // The binding of the greatest key; throws std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_max_binding() => (b, 2)
@@ -426,16 +424,17 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
 
   // Some binding (the least), or nothing.
   // e.g. {b: 2, a: 1}.choose() => (a, 1)
-  [[nodiscard]] std::optional<binding> choose() const { return front(); }
+  [[nodiscard]] std::optional<binding> choose() const { return min_binding(); }
 
   // Some binding (the least, by the lookup of get_min_binding); throws
   // std::invalid_argument "empty map".
   // e.g. {b: 2, a: 1}.get_any_binding() => (a, 1)
   [[nodiscard]] const value_type& get_any_binding() const { return get_min_binding(); }
 
-  // The value bound to k, or nothing.
-  // e.g. {a: 1}.find(a) => 1, {a: 1}.find(b) => nothing
-  [[nodiscard]] std::optional<V> find(const key_type& k) const { return lookup(k); }
+  // The position of the binding of k, or end(), as in std::map; the value
+  // itself, or nothing, is lookup(k).
+  // e.g. {a: 1}.find(a)->second => 1, {a: 1}.find(b) => end()
+  [[nodiscard]] iterator find(const key_type& k) const noexcept { return this->find_iterator(k.view()); }
 
   // The value bound to k; throws std::invalid_argument "c is not bound in
   // map" (the key unquoted) when k is unbound.
@@ -446,6 +445,7 @@ class basic_path_map : public detail::tree_collection<basic_path_map<S, V>, std:
   }
 
  private:
+  static constexpr const char* empty_message = "empty map";
   explicit basic_path_map(node_ref root) noexcept : base(std::move(root)) {}
 
   const node* find_node(const key_type& k) const noexcept { return detail::tree::find(this->root_.get(), k.view()); }

@@ -64,8 +64,10 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
   using value_type = basic_path<S>;
   using reference = const value_type&;
   using const_reference = const value_type&;
+  using base::back;
   using base::begin;
   using base::end;
+  using base::front;
   using base::size;
   using typename base::iterator;
   using typename base::reverse_iterator;
@@ -113,21 +115,9 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
   // e.g. {b, a}.elements() => [a, b]
   [[nodiscard]] std::vector<value_type> elements() const { return {begin(), end()}; }
 
-  // The least element, or nothing.
-  // e.g. {b, a}.front() => a, {}.front() => nothing
-  [[nodiscard]] std::optional<value_type> front() const {
-    return optional_of(detail::tree::min_node(this->root_.get()));
-  }
-
-  // The greatest element, or nothing.
-  // e.g. {b, a}.back() => b
-  [[nodiscard]] std::optional<value_type> back() const {
-    return optional_of(detail::tree::max_node(this->root_.get()));
-  }
-
   // Some element (the least), or nothing.
   // e.g. {b, a}.some() => a
-  [[nodiscard]] std::optional<value_type> some() const { return front(); }
+  [[nodiscard]] std::optional<value_type> some() const { return min_elt(); }
 
   // The elements less than p, whether p is in the set, the elements greater.
   // e.g. {a, b, c}.split(b) => ({a}, true, {c})
@@ -369,7 +359,9 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
 
   // The least element, or nothing.
   // e.g. {b, a}.min_elt() => a, {}.min_elt() => nothing
-  [[nodiscard]] std::optional<value_type> min_elt() const { return front(); }
+  [[nodiscard]] std::optional<value_type> min_elt() const {
+    return optional_of(detail::tree::min_node(this->root_.get()));
+  }
 
   // The least element; throws std::invalid_argument "empty set".
   // e.g. {b, a}.get_min_elt() => a
@@ -379,7 +371,9 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
 
   // The greatest element, or nothing.
   // e.g. {b, a}.max_elt() => b
-  [[nodiscard]] std::optional<value_type> max_elt() const { return back(); }
+  [[nodiscard]] std::optional<value_type> max_elt() const {
+    return optional_of(detail::tree::max_node(this->root_.get()));
+  }
 
   // The greatest element; throws std::invalid_argument "empty set".
   // e.g. {b, a}.get_max_elt() => b
@@ -389,16 +383,17 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
 
   // Some element (the least), or nothing.
   // e.g. {b, a}.choose() => a
-  [[nodiscard]] std::optional<value_type> choose() const { return front(); }
+  [[nodiscard]] std::optional<value_type> choose() const { return min_elt(); }
 
   // Some element (the least, by the lookup of get_min_elt); throws
   // std::invalid_argument "empty set".
   // e.g. {b, a}.get_any_elt() => a
   [[nodiscard]] const value_type& get_any_elt() const { return get_min_elt(); }
 
-  // The element equal to p, or nothing.
-  // e.g. {a}.find(a) => a, {a}.find(b) => nothing
-  [[nodiscard]] std::optional<value_type> find(const value_type& p) const { return lookup(p); }
+  // The position of the element equal to p, or end(), as in std::set; the
+  // element itself, or nothing, is lookup(p).
+  // e.g. *{a}.find(a) => a, {a}.find(b) => end()
+  [[nodiscard]] iterator find(const value_type& p) const noexcept { return this->find_iterator(p.view()); }
 
   // The element equal to p; throws std::invalid_argument
   // "\"z\" not in set {\"a\" \"b\"}" when there is none.
@@ -412,6 +407,7 @@ class basic_path_set : public detail::tree_collection<basic_path_set<S>, basic_p
   }
 
  private:
+  static constexpr const char* empty_message = "empty set";
   explicit basic_path_set(node_ref root) noexcept : base(std::move(root)) {}
 
   static std::optional<value_type> optional_of(const node* n) {

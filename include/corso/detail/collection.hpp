@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <iterator>
+#include <stdexcept>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,13 @@ class tree_collection {
   // e.g. {a, b}.size() => 2
   [[nodiscard]] size_type size() const noexcept { return tree::node<T>::size_of(root_.get()); }
 
+  // The first and the last element, as std's containers give them, but an
+  // empty collection throws std::out_of_range ("empty set", "empty map")
+  // where std's would be undefined.
+  // e.g. {b, a}.front() => a, {b, a}.back() => b
+  [[nodiscard]] const T& front() const { return element_or_empty(tree::min_node(root_.get())); }
+  [[nodiscard]] const T& back() const { return element_or_empty(tree::max_node(root_.get())); }
+
   // Iteration in increasing key order; iterators are valid while the collection lives.
   [[nodiscard]] iterator begin() const noexcept { return iterator::begin(root_.get()); }
   [[nodiscard]] iterator end() const noexcept { return iterator::end(root_.get()); }
@@ -72,8 +81,20 @@ class tree_collection {
     return Derived(tree::from_sorted(boxes, 0, boxes.size()));
   }
 
+  // The element at key, or end().
+  [[nodiscard]] iterator find_iterator(std::string_view key) const noexcept {
+    iterator it = iterator::lower_bound(root_.get(), key);
+    return it != end() && tree::key_of(*it) == key ? it : end();
+  }
+
   friend struct tree::access;
   tree::node_ref<T> root_;
+
+ private:
+  static const T& element_or_empty(const tree::node<T>* n) {
+    if (n == nullptr) throw std::out_of_range(Derived::empty_message);
+    return n->element->value;
+  }
 };
 
 }  // namespace corso::detail
