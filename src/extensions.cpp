@@ -54,12 +54,12 @@ std::pair<std::string, std::string_view> _split_ext(const basic_path<S>& path, b
 }  // namespace detail
 
 template <path_syntax S>
-std::string get_ext(const basic_path<S>& p, ext_options options) {
+std::string get_ext_fn::operator()(const basic_path<S>& p, ext_options options) const {
   return std::string(detail::sub_get_ext<S>(p.view(), options.multi_ext));
 }
 
 template <path_syntax S>
-std::string stem(const basic_path<S>& p, ext_options options) {
+std::string stem_fn::operator()(const basic_path<S>& p, ext_options options) const {
   const std::string_view seg = detail::sub_last_non_empty_seg<S>(p.view());
   if (detail::sub_is_rel_seg(seg)) return {};  // "." and ".." have no base name
   const std::string_view e = options.multi_ext ? detail::sub_multi_ext(seg) : detail::sub_single_ext(seg);
@@ -67,7 +67,7 @@ std::string stem(const basic_path<S>& p, ext_options options) {
 }
 
 template <path_syntax S>
-bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept {
+bool has_ext_fn::operator()(std::string_view ext, const basic_path<S>& p) const noexcept {
   const std::string_view e = detail::sub_get_ext<S>(p.view(), true);
   if (e.empty() || !e.ends_with(ext)) return false;
   if (!ext.empty() && ext[0] == '.') return true;
@@ -76,14 +76,14 @@ bool has_ext(std::string_view ext, const basic_path<S>& p) noexcept {
 }
 
 template <path_syntax S>
-bool exists_ext(const basic_path<S>& p, ext_options options) noexcept {
+bool exists_ext_fn::operator()(const basic_path<S>& p, ext_options options) const noexcept {
   const std::string_view e = detail::sub_get_ext<S>(p.view(), options.multi_ext);
   if (!options.multi_ext) return !e.empty();
   return e.size() > 1 && e.find('.', 1) != e.npos;
 }
 
 template <path_syntax S>
-basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
+basic_path<S> add_ext_fn::operator()(std::string_view ext, const basic_path<S>& path) const {
   if (ext.empty()) return path;
   bool ok = is_seg<S>(ext);
   // Windows only, where a ':' ends a volume: a + "b:c" would read as the volume a.b:
@@ -100,17 +100,17 @@ basic_path<S> add_ext(std::string_view ext, const basic_path<S>& path) {
 }
 
 template <path_syntax S>
-basic_path<S> rem_ext(const basic_path<S>& p, ext_options options) {
+basic_path<S> rem_ext_fn::operator()(const basic_path<S>& p, ext_options options) const {
   return detail::make_path<S>(detail::_split_ext(p, options.multi_ext).first);
 }
 
 template <path_syntax S>
-basic_path<S> set_ext(std::string_view ext, const basic_path<S>& p, ext_options options) {
+basic_path<S> set_ext_fn::operator()(std::string_view ext, const basic_path<S>& p, ext_options options) const {
   return add_ext(ext, rem_ext(p, options));
 }
 
 template <path_syntax S>
-std::pair<basic_path<S>, std::string> split_ext(const basic_path<S>& p, ext_options options) {
+std::pair<basic_path<S>, std::string> split_ext_fn::operator()(const basic_path<S>& p, ext_options options) const {
   auto [kept, e] = detail::_split_ext(p, options.multi_ext);
   return {detail::make_path<S>(std::move(kept)), std::string(e)};
 }

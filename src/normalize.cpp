@@ -38,13 +38,13 @@ std::optional<std::string> normalize_of(std::string_view p) {
 }  // namespace detail
 
 template <path_syntax S>
-basic_path<S> normalize(const basic_path<S>& p) {
+basic_path<S> normalize_fn::operator()(const basic_path<S>& p) const {
   std::optional<std::string> n = detail::normalize_of<S>(p.view());
   return n ? detail::make_path<S>(std::move(*n)) : p;
 }
 
 template <path_syntax S>
-basic_path<S> normalize(basic_path<S>&& p) {
+basic_path<S> normalize_fn::operator()(basic_path<S>&& p) const {
   std::optional<std::string> n = detail::normalize_of<S>(p.view());
   return n ? detail::make_path<S>(std::move(*n)) : std::move(p);
 }

@@ -80,12 +80,12 @@ bool is_dir_of(std::string_view rest, std::string_view dir, std::string_view dir
 }  // namespace detail
 
 template <path_syntax S>
-bool is_prefix(const basic_path<S>& prefix, const basic_path<S>& p) noexcept {
+bool is_prefix_fn::operator()(const basic_path<S>& prefix, const basic_path<S>& p) const noexcept {
   return detail::is_prefix_of<S::dir_sep_char>(prefix.view(), p.view());
 }
 
 template <path_syntax S>
-std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_path<S>& p1) {
+std::optional<basic_path<S>> find_prefix_fn::operator()(const basic_path<S>& p0, const basic_path<S>& p1) const {
   const std::optional<std::string_view> found = detail::find_prefix_of<S>(p0.view(), p1.view());
   if (!found) return std::nullopt;
   if (found->size() == p0.view().size()) return p0;
@@ -93,7 +93,7 @@ std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_pa
 }
 
 template <path_syntax S>
-std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic_path<S>& p) {
+std::optional<basic_path<S>> rem_prefix_fn::operator()(const basic_path<S>& prefix, const basic_path<S>& p) const {
   const std::string_view pre = prefix.view();
   const std::string_view v = p.view();
   if (!detail::is_prefix_of<S::dir_sep_char>(pre, v) || pre.size() == v.size()) return std::nullopt;
@@ -105,46 +105,46 @@ std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic
 }
 
 template <path_syntax S>
-std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_path<S>& p) {
+std::optional<basic_path<S>> relativize_fn::operator()(const basic_path<S>& root, const basic_path<S>& p) const {
   std::optional<std::string> r = detail::relativize_of<S>(root.view(), p.view());
   if (!r) return std::nullopt;
   return detail::make_path<S>(std::move(*r));
 }
 
 template <path_syntax S>
-bool is_rooted(const basic_path<S>& root, const basic_path<S>& p) {
+bool is_rooted_fn::operator()(const basic_path<S>& root, const basic_path<S>& p) const {
   const std::optional<basic_path<S>> r = relativize(root, p);
   return r && r->view() != ".." && !r->view().starts_with(S::dotdot_dir);
 }
 
 template <path_syntax S>
-bool is_rel(const basic_path<S>& p) noexcept {
+bool is_rel_fn::operator()(const basic_path<S>& p) const noexcept {
   // A UNC volume is always followed by a separator.
   return detail::rest_for_first_bytes<S>(p.view())[0] != S::dir_sep_char;
 }
 
 template <path_syntax S>
-bool is_abs(const basic_path<S>& p) noexcept {
+bool is_abs_fn::operator()(const basic_path<S>& p) const noexcept {
   return !is_rel(p);
 }
 
 template <path_syntax S>
-bool is_root(const basic_path<S>& p) noexcept {
+bool is_root_fn::operator()(const basic_path<S>& p) const noexcept {
   return detail::is_root_path<S>(p.view());
 }
 
 template <path_syntax S>
-bool is_current_dir(const basic_path<S>& p, dir_options options) noexcept {
+bool is_current_dir_fn::operator()(const basic_path<S>& p, dir_options options) const noexcept {
   return detail::is_dir_of(detail::rest_for_first_bytes<S>(p.view()), ".", S::dot_dir, options.prefix);
 }
 
 template <path_syntax S>
-bool is_parent_dir(const basic_path<S>& p, dir_options options) noexcept {
+bool is_parent_dir_fn::operator()(const basic_path<S>& p, dir_options options) const noexcept {
   return detail::is_dir_of(detail::rest_for_first_bytes<S>(p.view()), "..", S::dotdot_dir, options.prefix);
 }
 
 template <path_syntax S>
-bool is_dotfile(const basic_path<S>& p) {
+bool is_dotfile_fn::operator()(const basic_path<S>& p) const {
   const std::string b = basename(p);
   return !b.empty() && b[0] == '.';
 }

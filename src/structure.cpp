@@ -136,13 +136,13 @@ std::size_t rem_empty_seg_length(std::string_view p) noexcept {
 }  // namespace detail
 
 template <path_syntax S>
-basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg) {
+basic_path<S> add_seg_fn::operator()(const basic_path<S>& p, std::string_view seg) const {
   detail::check_seg<S>(p.view(), seg);
   return detail::make_path<S>(detail::concat({p.view(), detail::joint<S>(p.view()), seg}));
 }
 
 template <path_syntax S>
-basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg) {
+basic_path<S> add_seg_fn::operator()(basic_path<S>&& p, std::string_view seg) const {
   detail::check_seg<S>(p.view(), seg);
   const std::string_view joint = detail::joint<S>(p.view());
   std::string s = std::move(p).to_string();
@@ -151,13 +151,13 @@ basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg) {
 }
 
 template <path_syntax S>
-basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1) {
+basic_path<S> append_fn::operator()(const basic_path<S>& p0, const basic_path<S>& p1) const {
   if (detail::append_takes_p1<S>(p1.view())) return p1;
   return detail::make_path<S>(detail::concat({p0.view(), detail::joint<S>(p0.view()), p1.view()}));
 }
 
 template <path_syntax S>
-basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1) {
+basic_path<S> append_fn::operator()(basic_path<S>&& p0, const basic_path<S>& p1) const {
   if (detail::append_takes_p1<S>(p1.view())) return p1;
   const std::string_view joint = detail::joint<S>(p0.view());
   std::string s = std::move(p0).to_string();
@@ -166,34 +166,34 @@ basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1) {
 }
 
 template <path_syntax S>
-std::pair<std::string, std::string> split_volume(const basic_path<S>& p) {
+std::pair<std::string, std::string> split_volume_fn::operator()(const basic_path<S>& p) const {
   const detail::volume_split v = detail::volume_of<S>(p.view());
   return {std::string(v.volume), std::string(v.rest)};
 }
 
 template <path_syntax S>
-std::vector<std::string> segs(const basic_path<S>& p) {
+std::vector<std::string> segs_fn::operator()(const basic_path<S>& p) const {
   return detail::segs_of_path<S::dir_sep_char>(detail::volume_of<S>(p.view()).rest);
 }
 
 template <path_syntax S>
-bool is_dir_path(const basic_path<S>& p) noexcept {
+bool is_dir_path_fn::operator()(const basic_path<S>& p) const noexcept {
   return detail::sub_is_dir_seg(detail::sub_last_seg<S>(p.view()));
 }
 
 template <path_syntax S>
-bool is_file_path(const basic_path<S>& p) noexcept {
+bool is_file_path_fn::operator()(const basic_path<S>& p) const noexcept {
   return !is_dir_path(p);
 }
 
 template <path_syntax S>
-basic_path<S> to_dir_path(const basic_path<S>& p) {
+basic_path<S> to_dir_path_fn::operator()(const basic_path<S>& p) const {
   if (p.view().back() == S::dir_sep_char) return p;
   return detail::make_path<S>(detail::concat({p.view(), S::dir_sep}));
 }
 
 template <path_syntax S>
-basic_path<S> to_dir_path(basic_path<S>&& p) {
+basic_path<S> to_dir_path_fn::operator()(basic_path<S>&& p) const {
   if (p.view().back() == S::dir_sep_char) return std::move(p);
   std::string s = std::move(p).to_string();
   s.push_back(S::dir_sep_char);
@@ -201,41 +201,41 @@ basic_path<S> to_dir_path(basic_path<S>&& p) {
 }
 
 template <path_syntax S>
-std::string filename(const basic_path<S>& p) {
+std::string filename_fn::operator()(const basic_path<S>& p) const {
   const std::string_view seg = detail::sub_last_seg<S>(p.view());
   return detail::sub_is_dir_seg(seg) ? std::string() : std::string(seg);
 }
 
 template <path_syntax S>
-std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p) {
+std::pair<basic_path<S>, basic_path<S>> split_base_fn::operator()(const basic_path<S>& p) const {
   const detail::base_split b = detail::split_base_of<S>(p.view());
   return {detail::make_path<S>(detail::concat({b.volume, b.dir})), detail::make_path<S>(std::string(b.base))};
 }
 
 template <path_syntax S>
-basic_path<S> base(const basic_path<S>& p) {
+basic_path<S> base_fn::operator()(const basic_path<S>& p) const {
   return detail::make_path<S>(std::string(detail::split_base_of<S>(p.view()).base));
 }
 
 template <path_syntax S>
-std::string basename(const basic_path<S>& p) {
+std::string basename_fn::operator()(const basic_path<S>& p) const {
   return detail::basename_of<S>(p.view());
 }
 
 template <path_syntax S>
-basic_path<S> parent(const basic_path<S>& p) {
+basic_path<S> parent_fn::operator()(const basic_path<S>& p) const {
   return detail::make_path<S>(detail::parent_of(p));
 }
 
 template <path_syntax S>
-basic_path<S> rem_empty_seg(const basic_path<S>& p) {
+basic_path<S> rem_empty_seg_fn::operator()(const basic_path<S>& p) const {
   const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
   if (n == p.view().size()) return p;
   return detail::make_path<S>(std::string(p.view().substr(0, n)));
 }
 
 template <path_syntax S>
-basic_path<S> rem_empty_seg(basic_path<S>&& p) {
+basic_path<S> rem_empty_seg_fn::operator()(basic_path<S>&& p) const {
   const std::size_t n = detail::rem_empty_seg_length<S>(p.view());
   std::string s = std::move(p).to_string();
   s.resize(n);

@@ -169,12 +169,13 @@ std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept {
 }
 
 template <path_syntax S>
-bool is_local(const basic_path<S>& p, local_options options) noexcept {
+bool is_local_fn::operator()(const basic_path<S>& p, local_options options) const noexcept {
   return detail::judge(p, options).why == detail::refusal::none;
 }
 
 template <path_syntax S>
-result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted, local_options options) {
+result<basic_path<S>> append_beneath_fn::operator()(const basic_path<S>& root, const basic_path<S>& untrusted,
+                                                    local_options options) const {
   return detail::append_beneath_quoting(root, untrusted, untrusted.view(), options);
 }
 
@@ -187,20 +188,21 @@ result<basic_path<S>> detail::relative_path_of(std::string_view text) {
 }
 
 template <path_syntax S>
-result<basic_path<S>> append_beneath(const basic_path<S>& root, std::string_view untrusted, local_options options) {
+result<basic_path<S>> append_beneath_fn::operator()(const basic_path<S>& root, std::string_view untrusted,
+                                                    local_options options) const {
   result<basic_path<S>> q = basic_path<S>::of_string(untrusted);
   if (!q) return q;
   return detail::append_beneath_quoting(root, *q, untrusted, options);
 }
 
-std::optional<windows_path> to_windows(const posix_path& p) {
+std::optional<windows_path> to_windows_fn::operator()(const posix_path& p) const {
   if (detail::has_volume<posix_syntax>(p.view()) || detail::first_name_fault<'/'>(p.view())) return std::nullopt;
   std::string s = p.to_string();
   std::replace(s.begin(), s.end(), '/', '\\');
   return detail::make_path<windows_syntax>(std::move(s));
 }
 
-std::optional<posix_path> to_posix(const windows_path& p) {
+std::optional<posix_path> to_posix_fn::operator()(const windows_path& p) const {
   if (detail::has_volume<windows_syntax>(p.view())) return std::nullopt;
   std::string s = p.to_string();
   std::replace(s.begin(), s.end(), '\\', '/');
@@ -214,11 +216,11 @@ std::string_view to_string(windows_volume_kind kind) noexcept {
   return i < names.size() ? names[i] : std::string_view();
 }
 
-windows_volume_kind volume_kind(const windows_path& p) noexcept {
+windows_volume_kind volume_kind_fn::operator()(const windows_path& p) const noexcept {
   return detail::windows_volume_of<detail::volume_text::valid_path>(p.view()).kind;
 }
 
-std::optional<windows_path> to_verbatim(const windows_path& p) {
+std::optional<windows_path> to_verbatim_fn::operator()(const windows_path& p) const {
   using enum windows_volume_kind;
   const auto [kind, volume, rest] = detail::typed_volume_of(p.view());
   if (kind == verbatim_drive || kind == verbatim_unc || kind == verbatim) return p;
@@ -240,7 +242,7 @@ std::optional<windows_path> to_verbatim(const windows_path& p) {
                                                          : detail::concat({"\\\\?\\UNC", n.view().substr(1)}));
 }
 
-std::optional<windows_path> of_verbatim(const windows_path& p) {
+std::optional<windows_path> of_verbatim_fn::operator()(const windows_path& p) const {
   using enum windows_volume_kind;
   const auto [kind, volume, rest] = detail::typed_volume_of(p.view());
   if (kind != verbatim_drive && kind != verbatim_unc && kind != verbatim) return p;

@@ -113,7 +113,7 @@ result<windows_path> unc_of_uri(std::string_view uri, std::string_view host, std
 }  // namespace detail
 
 template <path_syntax S>
-result<std::string> to_file_uri(const basic_path<S>& p) {
+result<std::string> to_file_uri_fn::operator()(const basic_path<S>& p) const {
   const std::string_view v = p.view();
   const auto refuse = [&](std::string_view why) { return error(detail::message(v, why)); };
   std::string out = "file://";

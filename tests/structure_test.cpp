@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <concepts>
+#include <iterator>
+#include <ranges>
+#include <string>
+#include <vector>
+
 #include "segments.hpp"
 #include "test_util.hpp"
 
@@ -287,5 +294,41 @@ TEST(Structure, ResultsAreValidPathsOverGeneratedInput) {
   }
 }
 
+// Operations are function objects: passed as values without naming the
+// syntax, each object taking paths of either syntax.
+TEST(Operations, AreValuesForEitherSyntax) {
+  const auto ps = posix_path_set::of_list({px("a/b"), px("a/c"), px("d")});
+  EXPECT_EQ(ps.map(corso::parent), posix_path_set::of_list({px("a/"), px("./")}));
+  const auto ws = windows_path_set::of_list({wn(R"(C:\a\b)"), wn(R"(C:\a\c)")});
+  EXPECT_EQ(ws.map(corso::parent), windows_path_set::singleton(wn(R"(C:\a\)")));
+
+  const std::vector<posix_path> v{px("a/./b"), px("c/..")};
+  std::vector<posix_path> out;
+  std::ranges::transform(v, std::back_inserter(out), corso::normalize);
+  EXPECT_EQ(out, (std::vector<posix_path>{px("a/b"), px("./")}));
+
+  std::vector<std::string> names;
+  std::ranges::copy(v | std::views::transform(corso::basename), std::back_inserter(names));
+  EXPECT_EQ(names, (std::vector<std::string>{"b", ""}));
+  EXPECT_TRUE(std::ranges::all_of(v, corso::is_rel));
+  EXPECT_TRUE(corso::mem_ext({".h", ".c"}, px("x.c")));
+
+  // One object takes the paths of either syntax.
+  EXPECT_EQ(relativize(px("/a"), px("/a/b")), px("b"));
+  EXPECT_EQ(relativize(wn(R"(C:\a)"), wn(R"(C:\a\b)")), wn("b"));
+}
+
 }  // namespace
 }  // namespace corso::test
+
+// Outside namespace corso, an unqualified call no longer finds an operation
+// by argument-dependent lookup: it names an object, which that lookup skips.
+namespace elsewhere {
+template <class P>
+concept normalizes_by_adl = requires(const P& p) {
+  normalize(p);
+};
+static_assert(!normalizes_by_adl<corso::posix_path>);
+static_assert(std::invocable<decltype(corso::normalize), const corso::windows_path&>);
+static_assert(!std::invocable<decltype(corso::normalize), const char*>);
+}  // namespace elsewhere

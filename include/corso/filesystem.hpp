@@ -22,17 +22,19 @@ namespace corso {
 // The std::filesystem::path of p's bytes: to_std_path(posix_path::v("a/b/")) => "a/b/".
 // On a Windows host, p's bytes are read as UTF-8: to_std_path(posix_path::v("a\xff"))
 // => the error "\"a\\xff\": not valid UTF-8" there, the path "a\xff" elsewhere.
-template <path_syntax S>
-[[nodiscard]] result<std::filesystem::path> to_std_path(const basic_path<S>& p) {
-  using native = std::filesystem::path::string_type;
-  if constexpr (std::is_same_v<native::value_type, char>) {
-    return std::filesystem::path(p.to_string());
-  } else {  // wchar_t, UTF-16 on Windows
-    result<std::u16string> wide = detail::utf8_to_utf16(p.view());
-    if (!wide) return wide.error();
-    return std::filesystem::path(native(wide->begin(), wide->end()));
+inline constexpr struct to_std_path_fn {
+  template <path_syntax S>
+  [[nodiscard]] result<std::filesystem::path> operator()(const basic_path<S>& p) const {
+    using native = std::filesystem::path::string_type;
+    if constexpr (std::is_same_v<native::value_type, char>) {
+      return std::filesystem::path(p.to_string());
+    } else {  // wchar_t, UTF-16 on Windows
+      result<std::u16string> wide = detail::utf8_to_utf16(p.view());
+      if (!wide) return wide.error();
+      return std::filesystem::path(native(wide->begin(), wide->end()));
+    }
   }
-}
+} to_std_path{};
 
 // The path of p's bytes in the syntax S (the host's by default), or the
 // error of of_string: of_std_path<windows_syntax>("C:/a") => C:\a,

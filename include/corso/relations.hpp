@@ -15,23 +15,31 @@ namespace corso {
 // nothing is normalized: is_prefix(/a, /a/b) => true, is_prefix(/a, /ab) => false,
 // is_prefix(/a/, /a) => false, is_prefix(a/./b, a/b/c) => false |
 // is_prefix(C:\A, C:\a\b) => false.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_prefix(const basic_path<S>& prefix, const basic_path<S>& p) noexcept;
+inline constexpr struct is_prefix_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& prefix, const basic_path<S>& p) const noexcept;
+} is_prefix{};
 
 // The longest common prefix of p0 and p1 that ends at a segment boundary of
 // both, or nothing: find_prefix(/a/b, /a/c) => /a/, find_prefix(a/b, a/bc) => a/,
 // find_prefix(a, b) => nothing, find_prefix(//a, /a) => nothing |
 // find_prefix(C:\a, C:\b) => C:\, find_prefix(C:\a, D:\a) => nothing (a common
 // prefix always reaches past both volumes).
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>& p0, const basic_path<S>& p1);
+inline constexpr struct find_prefix_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::optional<basic_path<S>> operator()(const basic_path<S>& p0,
+                                                                  const basic_path<S>& p1) const;
+} find_prefix{};
 
 // p without prefix, as a relative path, or nothing when prefix is not a
 // prefix of p or is p itself: rem_prefix(/a, /a/b/) => b/, rem_prefix(/a, /a/) => ./,
 // rem_prefix(/a, /a) => nothing | rem_prefix(C:\, C:\a\b) => a\b; nothing when
 // the rest would hold a ':' (it would read as a volume).
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>& prefix, const basic_path<S>& p);
+inline constexpr struct rem_prefix_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::optional<basic_path<S>> operator()(const basic_path<S>& prefix,
+                                                                  const basic_path<S>& p) const;
+} rem_prefix{};
 
 // The relative path that leads from the directory root to p, both normalized
 // first, or nothing when the text does not give one: one is absolute and the
@@ -40,27 +48,38 @@ template <path_syntax S>
 // relativize(/a/b/, /a/b/) => ./, relativize(a/, .) => .././, relativize(/a, a) => nothing,
 // relativize(.., a) => nothing | relativize(C:\a\, C:\a\b) => b,
 // relativize(C:\a, D:\a) => nothing; nothing when the result would hold a ':'.
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>& root, const basic_path<S>& p);
+inline constexpr struct relativize_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::optional<basic_path<S>> operator()(const basic_path<S>& root,
+                                                                  const basic_path<S>& p) const;
+} relativize{};
 
 // True when relativize(root, p) exists and does not climb out of root:
 // is_rooted(/a/b/, /a/b/c) => true, is_rooted(/a/b/, /a/b/) => true,
 // is_rooted(/a/b/, /a/b) => false, is_rooted(a/, a/../b) => false.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_rooted(const basic_path<S>& root, const basic_path<S>& p);
+inline constexpr struct is_rooted_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& root, const basic_path<S>& p) const;
+} is_rooted{};
 
 // True when p does not start at a root: is_rel(a) => true, is_rel(/a) => false |
 // is_rel(C:a) => true, is_rel(\a) => false, is_rel(\\srv\sh\a) => false.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_rel(const basic_path<S>& p) noexcept;
+inline constexpr struct is_rel_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const noexcept;
+} is_rel{};
 
 // The negation of is_rel.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_abs(const basic_path<S>& p) noexcept;
+inline constexpr struct is_abs_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const noexcept;
+} is_abs{};
 
 // True when p is a volume and one separator: / and // | \, C:\ and \\srv\sh\.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_root(const basic_path<S>& p) noexcept;
+inline constexpr struct is_root_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const noexcept;
+} is_root{};
 
 // The flag of is_current_dir and is_parent_dir.
 struct dir_options {
@@ -70,18 +89,24 @@ struct dir_options {
 // True for . and ./; with {.prefix = true} also for every path that begins
 // with ./: is_current_dir(./a) => false, is_current_dir(./a, {.prefix = true}) => true |
 // is_current_dir(C:.) => true; a UNC path never is.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_current_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
+inline constexpr struct is_current_dir_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p, dir_options options = {}) const noexcept;
+} is_current_dir{};
 
 // True for .. and ../; with {.prefix = true} also for every path that begins
 // with ../: is_parent_dir(../a, {.prefix = true}) => true | is_parent_dir(C:..) => true.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_parent_dir(const basic_path<S>& p, dir_options options = {}) noexcept;
+inline constexpr struct is_parent_dir_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p, dir_options options = {}) const noexcept;
+} is_parent_dir{};
 
 // True when the base name begins with '.': is_dotfile(a/.git/) => true,
 // is_dotfile(..a) => true, is_dotfile(a/..) => false, is_dotfile(/) => false.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_dotfile(const basic_path<S>& p);
+inline constexpr struct is_dotfile_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const;
+} is_dotfile{};
 
 // Byte equality; nothing is normalized: equal(a/b, a/b/) => false | equal(C:\a, c:\a) => false.
 template <path_syntax S>
@@ -115,18 +140,21 @@ CORSO_API void dump(formatter& f, const basic_path<S>& p);
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its unit with
 // `template`, from this one list.
-#define CORSO_RELATIONS_INSTANTIATIONS(KEYWORDS, S)                                                        \
-  KEYWORDS CORSO_API bool is_prefix(const basic_path<S>&, const basic_path<S>&) noexcept;                  \
-  KEYWORDS CORSO_API std::optional<basic_path<S>> find_prefix(const basic_path<S>&, const basic_path<S>&); \
-  KEYWORDS CORSO_API std::optional<basic_path<S>> rem_prefix(const basic_path<S>&, const basic_path<S>&);  \
-  KEYWORDS CORSO_API std::optional<basic_path<S>> relativize(const basic_path<S>&, const basic_path<S>&);  \
-  KEYWORDS CORSO_API bool is_rooted(const basic_path<S>&, const basic_path<S>&);                           \
-  KEYWORDS CORSO_API bool is_rel(const basic_path<S>&) noexcept;                                           \
-  KEYWORDS CORSO_API bool is_abs(const basic_path<S>&) noexcept;                                           \
-  KEYWORDS CORSO_API bool is_root(const basic_path<S>&) noexcept;                                          \
-  KEYWORDS CORSO_API bool is_current_dir(const basic_path<S>&, dir_options) noexcept;                      \
-  KEYWORDS CORSO_API bool is_parent_dir(const basic_path<S>&, dir_options) noexcept;                       \
-  KEYWORDS CORSO_API bool is_dotfile(const basic_path<S>&);                                                \
+#define CORSO_RELATIONS_INSTANTIATIONS(KEYWORDS, S)                                                            \
+  KEYWORDS CORSO_API bool is_prefix_fn::operator()(const basic_path<S>&, const basic_path<S>&) const noexcept; \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> find_prefix_fn::operator()(const basic_path<S>&,             \
+                                                                             const basic_path<S>&) const;      \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> rem_prefix_fn::operator()(const basic_path<S>&,              \
+                                                                            const basic_path<S>&) const;       \
+  KEYWORDS CORSO_API std::optional<basic_path<S>> relativize_fn::operator()(const basic_path<S>&,              \
+                                                                            const basic_path<S>&) const;       \
+  KEYWORDS CORSO_API bool is_rooted_fn::operator()(const basic_path<S>&, const basic_path<S>&) const;          \
+  KEYWORDS CORSO_API bool is_rel_fn::operator()(const basic_path<S>&) const noexcept;                          \
+  KEYWORDS CORSO_API bool is_abs_fn::operator()(const basic_path<S>&) const noexcept;                          \
+  KEYWORDS CORSO_API bool is_root_fn::operator()(const basic_path<S>&) const noexcept;                         \
+  KEYWORDS CORSO_API bool is_current_dir_fn::operator()(const basic_path<S>&, dir_options) const noexcept;     \
+  KEYWORDS CORSO_API bool is_parent_dir_fn::operator()(const basic_path<S>&, dir_options) const noexcept;      \
+  KEYWORDS CORSO_API bool is_dotfile_fn::operator()(const basic_path<S>&) const;                               \
   KEYWORDS CORSO_API void dump(formatter&, const basic_path<S>&);
 
 CORSO_RELATIONS_INSTANTIATIONS(extern template, posix_syntax)

@@ -19,18 +19,22 @@ namespace corso {
 // Throws std::invalid_argument "\"b/c\": invalid segment" when !is_seg<S>(seg),
 // and under Windows also when seg holds a ':' and p has no volume (a\b:c
 // would read as the volume a\b:).
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> add_seg(const basic_path<S>& p, std::string_view seg);
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> add_seg(basic_path<S>&& p, std::string_view seg);
+inline constexpr struct add_seg_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p, std::string_view seg) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(basic_path<S>&& p, std::string_view seg) const;
+} add_seg{};
 
 // p1 when it is absolute or has a volume, else p1 after p0 and a separator:
 // append(a, b/) => a/b/, append(a, /b) => /b, append(a, //b) => //b |
 // append(C:\a, b) => C:\a\b, append(C:\a, \b) => \b, append(x, y:z) => y:z.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> append(const basic_path<S>& p0, const basic_path<S>& p1);
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> append(basic_path<S>&& p0, const basic_path<S>& p1);
+inline constexpr struct append_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p0, const basic_path<S>& p1) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(basic_path<S>&& p0, const basic_path<S>& p1) const;
+} append{};
 
 namespace detail {
 // text read as a relative path without a volume, or an error with the
@@ -71,33 +75,45 @@ template <path_syntax S>
 // The volume and the rest, as strings that put together give p; the rest is
 // never empty: split_volume(//a/) => ("/", "/a/"), split_volume(/a) => ("", "/a") |
 // split_volume(C:a) => ("C:", "a"), split_volume(\\srv\sh\x) => ("\\srv\sh", "\x").
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>& p);
+inline constexpr struct split_volume_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::pair<std::string, std::string> operator()(const basic_path<S>& p) const;
+} split_volume{};
 
 // The segments after the volume, empty ones kept: segs(/a/b/) => ["", a, b, ""],
 // segs(//a) => ["", a] | segs(C:a) => [a], segs(\\srv\sh\) => ["", ""].
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::vector<std::string> segs(const basic_path<S>& p);
+inline constexpr struct segs_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::vector<std::string> operator()(const basic_path<S>& p) const;
+} segs{};
 
 // True when the last segment is empty, "." or "..": a/ and a/.. are directory
 // paths, a is not | C:\ and C:. are, C:a is not.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_dir_path(const basic_path<S>& p) noexcept;
+inline constexpr struct is_dir_path_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const noexcept;
+} is_dir_path{};
 
 // The negation of is_dir_path.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_file_path(const basic_path<S>& p) noexcept;
+inline constexpr struct is_file_path_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p) const noexcept;
+} is_file_path{};
 
 // p ending with a separator: to_dir_path(a) => a/, to_dir_path(a/) => a/ | C:a => C:a\.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> to_dir_path(const basic_path<S>& p);
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> to_dir_path(basic_path<S>&& p);
+inline constexpr struct to_dir_path_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(basic_path<S>&& p) const;
+} to_dir_path{};
 
 // The last segment, or "" for a directory path: filename(a/b) => "b",
 // filename(a/b/) => "", filename(a/..) => "" | filename(C:a) => "a".
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::string filename(const basic_path<S>& p);
+inline constexpr struct filename_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p) const;
+} filename{};
 
 // (directory, base): the base is the last non-empty segment with its trailing
 // separator, the directory part ends with a separator; a root gives (p, ./).
@@ -105,31 +121,41 @@ template <path_syntax S>
 // split_base(C:a) => (C:.\, a), split_base(\\srv\sh\a) => (\\srv\sh\, a).
 // Under Windows, throws std::invalid_argument "<base>: invalid path" when the
 // base would hold a ':' (C:\x\f.txt:s), which would read as a volume.
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>& p);
+inline constexpr struct split_base_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::pair<basic_path<S>, basic_path<S>> operator()(const basic_path<S>& p) const;
+} split_base{};
 
 // The second part of split_base: base(a/b/) => b/, base(/) => ./ | base(C:\a) => a.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> base(const basic_path<S>& p);
+inline constexpr struct base_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p) const;
+} base{};
 
 // The last non-empty segment, "" when it is "." or ".." or p is a root:
 // basename(a/b/) => "b", basename(a/..) => "", basename(/) => "" | basename(C:\a\) => "a".
-template <path_syntax S>
-[[nodiscard]] CORSO_API std::string basename(const basic_path<S>& p);
+inline constexpr struct basename_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p) const;
+} basename{};
 
 // The directory that holds p, always a directory path; a root is its own
 // parent, and "." or ".." gains a ".." instead of losing a segment:
 // parent(a/b) => a/, parent(a) => ./, parent(a/..) => a/../../, parent(/) => / |
 // parent(C:a) => C:.\, parent(\\srv\sh\a) => \\srv\sh\.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> parent(const basic_path<S>& p);
+inline constexpr struct parent_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p) const;
+} parent{};
 
 // p without one trailing separator; roots stay: rem_empty_seg(a/) => a,
 // rem_empty_seg(/) => /, rem_empty_seg(//a/) => //a | rem_empty_seg(C:\) => C:\.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>& p);
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&& p);
+inline constexpr struct rem_empty_seg_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(basic_path<S>&& p) const;
+} rem_empty_seg{};
 
 // p with "." segments removed, ".." cancelling the named segment before it,
 // and ".." right under the root dropped; the volume and the directory-ness
@@ -138,35 +164,37 @@ template <path_syntax S>
 // A path without "." or ".." segments comes back unchanged. Windows: a
 // result begins with \??\ (the NT namespace, taken as it is) only when p
 // does; otherwise a "." stays in front: \a\..\??\x => \.\??\x.
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> normalize(const basic_path<S>& p);
-template <path_syntax S>
-[[nodiscard]] CORSO_API basic_path<S> normalize(basic_path<S>&& p);
+inline constexpr struct normalize_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(const basic_path<S>& p) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API basic_path<S> operator()(basic_path<S>&& p) const;
+} normalize{};
 
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its units with
 // `template`, from this one list.
-#define CORSO_STRUCTURE_INSTANTIATIONS(KEYWORDS, S)                                            \
-  KEYWORDS CORSO_API basic_path<S> add_seg(const basic_path<S>&, std::string_view);            \
-  KEYWORDS CORSO_API basic_path<S> add_seg(basic_path<S>&&, std::string_view);                 \
-  KEYWORDS CORSO_API basic_path<S> append(const basic_path<S>&, const basic_path<S>&);         \
-  KEYWORDS CORSO_API basic_path<S> append(basic_path<S>&&, const basic_path<S>&);              \
-  KEYWORDS CORSO_API std::pair<std::string, std::string> split_volume(const basic_path<S>&);   \
-  KEYWORDS CORSO_API std::vector<std::string> segs(const basic_path<S>&);                      \
-  KEYWORDS CORSO_API bool is_dir_path(const basic_path<S>&) noexcept;                          \
-  KEYWORDS CORSO_API bool is_file_path(const basic_path<S>&) noexcept;                         \
-  KEYWORDS CORSO_API basic_path<S> to_dir_path(const basic_path<S>&);                          \
-  KEYWORDS CORSO_API basic_path<S> to_dir_path(basic_path<S>&&);                               \
-  KEYWORDS CORSO_API std::string filename(const basic_path<S>&);                               \
-  KEYWORDS CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base(const basic_path<S>&); \
-  KEYWORDS CORSO_API basic_path<S> base(const basic_path<S>&);                                 \
-  KEYWORDS CORSO_API std::string basename(const basic_path<S>&);                               \
-  KEYWORDS CORSO_API basic_path<S> parent(const basic_path<S>&);                               \
-  KEYWORDS CORSO_API basic_path<S> rem_empty_seg(const basic_path<S>&);                        \
-  KEYWORDS CORSO_API basic_path<S> rem_empty_seg(basic_path<S>&&);
-#define CORSO_NORMALIZE_INSTANTIATIONS(KEYWORDS, S)                 \
-  KEYWORDS CORSO_API basic_path<S> normalize(const basic_path<S>&); \
-  KEYWORDS CORSO_API basic_path<S> normalize(basic_path<S>&&);
+#define CORSO_STRUCTURE_INSTANTIATIONS(KEYWORDS, S)                                                                 \
+  KEYWORDS CORSO_API basic_path<S> add_seg_fn::operator()(const basic_path<S>&, std::string_view) const;            \
+  KEYWORDS CORSO_API basic_path<S> add_seg_fn::operator()(basic_path<S>&&, std::string_view) const;                 \
+  KEYWORDS CORSO_API basic_path<S> append_fn::operator()(const basic_path<S>&, const basic_path<S>&) const;         \
+  KEYWORDS CORSO_API basic_path<S> append_fn::operator()(basic_path<S>&&, const basic_path<S>&) const;              \
+  KEYWORDS CORSO_API std::pair<std::string, std::string> split_volume_fn::operator()(const basic_path<S>&) const;   \
+  KEYWORDS CORSO_API std::vector<std::string> segs_fn::operator()(const basic_path<S>&) const;                      \
+  KEYWORDS CORSO_API bool is_dir_path_fn::operator()(const basic_path<S>&) const noexcept;                          \
+  KEYWORDS CORSO_API bool is_file_path_fn::operator()(const basic_path<S>&) const noexcept;                         \
+  KEYWORDS CORSO_API basic_path<S> to_dir_path_fn::operator()(const basic_path<S>&) const;                          \
+  KEYWORDS CORSO_API basic_path<S> to_dir_path_fn::operator()(basic_path<S>&&) const;                               \
+  KEYWORDS CORSO_API std::string filename_fn::operator()(const basic_path<S>&) const;                               \
+  KEYWORDS CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base_fn::operator()(const basic_path<S>&) const; \
+  KEYWORDS CORSO_API basic_path<S> base_fn::operator()(const basic_path<S>&) const;                                 \
+  KEYWORDS CORSO_API std::string basename_fn::operator()(const basic_path<S>&) const;                               \
+  KEYWORDS CORSO_API basic_path<S> parent_fn::operator()(const basic_path<S>&) const;                               \
+  KEYWORDS CORSO_API basic_path<S> rem_empty_seg_fn::operator()(const basic_path<S>&) const;                        \
+  KEYWORDS CORSO_API basic_path<S> rem_empty_seg_fn::operator()(basic_path<S>&&) const;
+#define CORSO_NORMALIZE_INSTANTIATIONS(KEYWORDS, S)                                      \
+  KEYWORDS CORSO_API basic_path<S> normalize_fn::operator()(const basic_path<S>&) const; \
+  KEYWORDS CORSO_API basic_path<S> normalize_fn::operator()(basic_path<S>&&) const;
 
 CORSO_STRUCTURE_INSTANTIATIONS(extern template, posix_syntax)
 CORSO_STRUCTURE_INSTANTIATIONS(extern template, windows_syntax)

@@ -44,8 +44,10 @@ struct local_options {
 // windows_name_fault. is_local(a/../b) => true, is_local(.) => true,
 // is_local(a/../..) => false, is_local(/a) => false | is_local(C:a) => false,
 // is_local(NUL) => false, is_local(CON\..\a) => false, is_local(a\b:c) => false.
-template <path_syntax S>
-[[nodiscard]] CORSO_API bool is_local(const basic_path<S>& p, local_options options = {}) noexcept;
+inline constexpr struct is_local_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API bool operator()(const basic_path<S>& p, local_options options = {}) const noexcept;
+} is_local{};
 
 // normalize(append(to_dir_path(root), q)) for the path q that untrusted
 // reads as, when q is local, or an error that says why not, checked in this
@@ -56,21 +58,27 @@ template <path_syntax S>
 // NT namespace) only when root does. Never throws on untrusted input.
 // append_beneath(/srv/www, img/a.png) => /srv/www/img/a.png |
 // append_beneath(C:\srv\, a\..\b) => C:\srv\b.
-template <path_syntax S>
-[[nodiscard]] CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>& root, std::string_view untrusted,
-                                                             local_options options = {});
-template <path_syntax S>
-[[nodiscard]] CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>& root, const basic_path<S>& untrusted,
-                                                             local_options options = {});
+inline constexpr struct append_beneath_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API result<basic_path<S>> operator()(const basic_path<S>& root, std::string_view untrusted,
+                                                           local_options options = {}) const;
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API result<basic_path<S>> operator()(const basic_path<S>& root, const basic_path<S>& untrusted,
+                                                           local_options options = {}) const;
+} append_beneath{};
 
 // The Windows path with the same segments: to_windows(/a/b/) => \a\b\.
 // Nothing when p has the "//" volume or a segment with a windows_name_fault
 // ('\' or ':' would become a separator or a volume, and a. would alias a).
-[[nodiscard]] CORSO_API std::optional<windows_path> to_windows(const posix_path& p);
+inline constexpr struct to_windows_fn {
+  [[nodiscard]] CORSO_API std::optional<windows_path> operator()(const posix_path& p) const;
+} to_windows{};
 
 // The POSIX path with the same segments: to_posix(\a\b) => /a/b. Nothing
 // when p has a volume.
-[[nodiscard]] CORSO_API std::optional<posix_path> to_posix(const windows_path& p);
+inline constexpr struct to_posix_fn {
+  [[nodiscard]] CORSO_API std::optional<posix_path> operator()(const windows_path& p) const;
+} to_posix{};
 
 // The kinds of Windows volumes.
 enum class windows_volume_kind : unsigned char {
@@ -88,7 +96,9 @@ enum class windows_volume_kind : unsigned char {
 
 // The kind of p's volume: volume_kind(C:a) => drive, volume_kind(\\?\C:\x) =>
 // verbatim_drive, volume_kind(\\?\ab:\x) => verbatim_drive.
-[[nodiscard]] CORSO_API windows_volume_kind volume_kind(const windows_path& p) noexcept;
+inline constexpr struct volume_kind_fn {
+  [[nodiscard]] CORSO_API windows_volume_kind operator()(const windows_path& p) const noexcept;
+} volume_kind{};
 
 // The verbatim form of normalize(p), for a fully absolute path on a
 // one-letter drive or a UNC share: to_verbatim(C:\a\..\b) => \\?\C:\b,
@@ -96,7 +106,9 @@ enum class windows_volume_kind : unsigned char {
 // it is. Nothing for any other path, and when a segment of the normal form
 // has a windows_name_fault (C:\a. opens a, \\?\C:\a. opens a.): Windows
 // resolves no "." or ".." in a verbatim path.
-[[nodiscard]] CORSO_API std::optional<windows_path> to_verbatim(const windows_path& p);
+inline constexpr struct to_verbatim_fn {
+  [[nodiscard]] CORSO_API std::optional<windows_path> operator()(const windows_path& p) const;
+} to_verbatim{};
 
 // The plain form of a verbatim drive or UNC path when it names the same
 // file: of_verbatim(\\?\C:\x) => C:\x, of_verbatim(\\?\UNC\srv\sh\x) =>
@@ -105,15 +117,19 @@ enum class windows_volume_kind : unsigned char {
 // windows_name_fault, the plain path would be longer than 259 bytes, or the
 // volume is another verbatim one (\\?\Volume{x}\a\). A path that is not
 // verbatim comes back as it is.
-[[nodiscard]] CORSO_API std::optional<windows_path> of_verbatim(const windows_path& p);
+inline constexpr struct of_verbatim_fn {
+  [[nodiscard]] CORSO_API std::optional<windows_path> operator()(const windows_path& p) const;
+} of_verbatim{};
 
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its unit with
 // `template`, from this one list.
-#define CORSO_UNTRUSTED_INSTANTIATIONS(KEYWORDS, S)                                                               \
-  KEYWORDS CORSO_API bool is_local(const basic_path<S>&, local_options) noexcept;                                 \
-  KEYWORDS CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>&, std::string_view, local_options); \
-  KEYWORDS CORSO_API result<basic_path<S>> append_beneath(const basic_path<S>&, const basic_path<S>&, local_options);
+#define CORSO_UNTRUSTED_INSTANTIATIONS(KEYWORDS, S)                                                                  \
+  KEYWORDS CORSO_API bool is_local_fn::operator()(const basic_path<S>&, local_options) const noexcept;               \
+  KEYWORDS CORSO_API result<basic_path<S>> append_beneath_fn::operator()(const basic_path<S>&, std::string_view,     \
+                                                                         local_options) const;                       \
+  KEYWORDS CORSO_API result<basic_path<S>> append_beneath_fn::operator()(const basic_path<S>&, const basic_path<S>&, \
+                                                                         local_options) const;
 
 CORSO_UNTRUSTED_INSTANTIATIONS(extern template, posix_syntax)
 CORSO_UNTRUSTED_INSTANTIATIONS(extern template, windows_syntax)

@@ -21,8 +21,10 @@ namespace corso {
 // are kept. An error quotes the path and says why for a relative path, and
 // under Windows for C:x, \x, a drive that is not one ASCII letter, a device,
 // and a verbatim path without a plain form that names the same file.
-template <path_syntax S>
-[[nodiscard]] CORSO_API result<std::string> to_file_uri(const basic_path<S>& p);
+inline constexpr struct to_file_uri_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API result<std::string> operator()(const basic_path<S>& p) const;
+} to_file_uri{};
 
 // The path of a file URI, in any of the forms of RFC 8089 (its appendix E
 // included): file:///p, file://localhost/p, file:/p; under Windows also
@@ -40,8 +42,8 @@ template <path_syntax S>
 // The instantiations that the library compiles and exports, for either
 // syntax: declared here with `extern template`, defined by its unit with
 // `template`, from this one list.
-#define CORSO_URI_INSTANTIATIONS(KEYWORDS, S)                               \
-  KEYWORDS CORSO_API result<std::string> to_file_uri(const basic_path<S>&); \
+#define CORSO_URI_INSTANTIATIONS(KEYWORDS, S)                                                    \
+  KEYWORDS CORSO_API result<std::string> to_file_uri_fn::operator()(const basic_path<S>&) const; \
   KEYWORDS CORSO_API result<basic_path<S>> of_file_uri<S>(std::string_view);
 
 CORSO_URI_INSTANTIATIONS(extern template, posix_syntax)
