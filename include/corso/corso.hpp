@@ -7,6 +7,7 @@
 #include "corso/format.hpp"      // IWYU pragma: export
 #include "corso/map.hpp"         // IWYU pragma: export
 #include "corso/path.hpp"        // IWYU pragma: export
+#include "corso/pattern.hpp"     // IWYU pragma: export
 #include "corso/relations.hpp"   // IWYU pragma: export
 #include "corso/result.hpp"      // IWYU pragma: export
 #include "corso/set.hpp"         // IWYU pragma: export
