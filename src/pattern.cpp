@@ -98,11 +98,9 @@ bool basic_pattern<S>::matches(const basic_path<S>& p) const {
   const std::size_t m = segments_.size();
   if (!has_any_segments_) {  // one segment of the path for each of the pattern
     std::size_t i = 0;
-    return detail::for_each_segment<S::dir_sep_char>(body,
-                                                     [&](std::string_view s) {
-                                                       return i < m && detail::match_segment(segments_[i++], text_,
-                                                                                                s, fold);
-                                                     }) &&
+    return detail::for_each_segment<S::dir_sep_char>(
+               body,
+               [&](std::string_view s) { return i < m && detail::match_segment(segments_[i++], text_, s, fold); }) &&
            i == m;
   }
   // The pattern segments that the match can stand before, path segment

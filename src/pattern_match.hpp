@@ -37,7 +37,9 @@ class offset_set {
   void insert(std::size_t i) noexcept { data_[i >> 6] |= std::uint64_t{1} << (i & 63); }
   [[nodiscard]] bool contains(std::size_t i) const noexcept { return (data_[i >> 6] >> (i & 63)) & 1; }
   void clear() noexcept { std::fill_n(data_, words_, 0); }
-  [[nodiscard]] bool empty() const noexcept { return std::all_of(data_, data_ + words_, [](auto w) { return w == 0; }); }
+  [[nodiscard]] bool empty() const noexcept {
+    return std::all_of(data_, data_ + words_, [](auto w) { return w == 0; });
+  }
   // Every offset from the least member to n: what a '*' reaches.
   void fill_from_least(std::size_t n) noexcept {
     std::size_t w = 0;
@@ -119,7 +121,7 @@ inline std::size_t pattern_token_end(std::string_view seg, std::size_t at) noexc
 // The number of bytes of s at j that the token seg[at, token_end) matches,
 // 0 when it does not; never for '*'.
 inline std::size_t pattern_token_match(std::string_view seg, std::size_t at, std::size_t token_end, std::string_view s,
-                                std::size_t j, bool ignore_ascii_case) noexcept {
+                                       std::size_t j, bool ignore_ascii_case) noexcept {
   if (j >= s.size()) return 0;
   const char t = seg[at];
   if (t == '?' || t == '[') {

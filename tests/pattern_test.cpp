@@ -125,15 +125,15 @@ TEST(Pattern, CharactersAndSets) {
   const match_row rows[] = {
       {"?", "a", true},
       {"?", "ab", false},
-      {"?", "\xc3\xa9", true},      // é: one character of two bytes
+      {"?", "\xc3\xa9", true},  // é: one character of two bytes
       {"??", "\xc3\xa9", false},
       {"?", "\xf0\x9f\x98\x80", true},  // U+1F600
-      {"?", "\xff", true},          // not UTF-8: one byte
-      {"??", "\xc3x", true},        // a lead byte without its tail is a byte
-      {"?", "\xed\xa0\x80", false},  // a surrogate is three bytes, not one character
+      {"?", "\xff", true},              // not UTF-8: one byte
+      {"??", "\xc3x", true},            // a lead byte without its tail is a byte
+      {"?", "\xed\xa0\x80", false},     // a surrogate is three bytes, not one character
       {"???", "\xed\xa0\x80", true},
-      {"?", "\xc0\xaf", false},  // an overlong form is two bytes
-      {"*\xa9", "\xc3\xa9", true},  // '*' may stop inside a character
+      {"?", "\xc0\xaf", false},               // an overlong form is two bytes
+      {"*\xa9", "\xc3\xa9", true},            // '*' may stop inside a character
       {"*?*\x80", "\xf0\x9f\x98\x80", true},  // '?' takes a continuation byte alone
       {"[abc]", "b", true},
       {"[abc]", "d", false},
@@ -151,7 +151,7 @@ TEST(Pattern, CharactersAndSets) {
       {"[!a]", "a", false},
       {"[^a]", "a", false},
       {"[!a]", "\xc3\xa9", true},  // a set matches one character
-      {"[z-a]", "a", false},  // an empty range
+      {"[z-a]", "a", false},       // an empty range
       {"[z-a]", "z", false},
       {"[\xc3\xa9-\xc3\xab]", "\xc3\xaa", true},  // é-ë holds ê: code-point order
       {"[\xc3\xa9-\xc3\xab]", "e", false},
