@@ -361,6 +361,51 @@ void of_file_uri_uris(benchmark::State& state) {
   set_counters(state, f.uris.size(), alloc_count() - before);
 }
 
+// The pattern set of the match benchmarks, the same for the peers
+// (bench/peers): a file type at any depth, test files under a source tree,
+// directories by suffix, and an absolute tree.
+const char* const match_patterns[] = {"**/*.cpp", "src/**/test_*.py", "*.d/", "/usr/lib/**/*.py"};
+
+// Every path of the corpus against every pattern, each compiled once:
+// ns/path is the time of one path against one pattern.
+template <corso::path_syntax S>
+void match_corpus(benchmark::State& state) {
+  std::vector<corso::basic_pattern<S>> patterns;
+  for (const char* text : match_patterns) patterns.push_back(corso::basic_pattern<S>::v(text));
+  std::vector<corso::basic_path<S>> paths;
+  for (const std::string& s : strings_of(S::is_windows ? syntax::windows : syntax::posix)) {
+    paths.push_back(corso::basic_path<S>::v(std::string_view(s)));
+  }
+  std::size_t matched = 0;
+  const std::uint64_t before = alloc_count();
+  for (auto _ : state) {
+    for (const auto& pat : patterns) {
+      for (const auto& p : paths) matched += pat.matches(p) ? 1 : 0;
+    }
+  }
+  benchmark::DoNotOptimize(matched);
+  set_counters(state, paths.size() * patterns.size(), alloc_count() - before);
+}
+
+// Patterns that take exponential time when a '*' is retried by recursion,
+// on paths of 30,000 bytes: ns/path is the time of one such match.
+void match_adversarial(benchmark::State& state) {
+  const std::string as(30000, 'a');
+  std::string deep;
+  for (int i = 0; i < 15000; ++i) deep += "a/";
+  const std::pair<const char*, corso::posix_path> cases[] = {
+      {"a*a*a*a*a*a*a*b", corso::posix_path::v(as)},
+      {"*?*?*?*?*?*?x", corso::posix_path::v(as)},
+      {"**/**/**/**/**/x", corso::posix_path::v(deep)},
+  };
+  std::vector<corso::posix_pattern> patterns;
+  for (const auto& c : cases) patterns.push_back(corso::posix_pattern::v(c.first));
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < patterns.size(); ++i) benchmark::DoNotOptimize(patterns[i].matches(cases[i].second));
+  }
+  set_counters(state, patterns.size(), 0);
+}
+
 template <syntax Syn>
 void add_all() {
   add_corso<
@@ -375,6 +420,11 @@ void add_all() {
       ->UseRealTime();
   benchmark::RegisterBenchmark(bench_name("to_file_uri", "corso", Syn).c_str(), to_file_uri_paths<S>)->UseRealTime();
   benchmark::RegisterBenchmark(bench_name("of_file_uri", "corso", Syn).c_str(), of_file_uri_uris<S>)->UseRealTime();
+  benchmark::RegisterBenchmark(bench_name("match", "corso", Syn).c_str(), match_corpus<S>)->UseRealTime();
+  if (Syn == syntax::posix) {
+    benchmark::RegisterBenchmark(bench_name("match_adversarial", "corso", Syn).c_str(), match_adversarial)
+        ->UseRealTime();
+  }
   // The check is the same under both syntaxes: it is timed once.
   if (Syn == syntax::windows) {
     benchmark::RegisterBenchmark(bench_name("windows_name_fault", "corso", Syn).c_str(), windows_name_fault_requests)

@@ -103,6 +103,17 @@ bool basic_pattern<S>::matches(const basic_path<S>& p) const {
                [&](std::string_view s) { return i < m && detail::match_segment(segments_[i++], text_, s, fold); }) &&
            i == m;
   }
+  // A first or last segment pattern other than "**" must match the path's
+  // own: most paths fail there, before the walk over every segment.
+  const auto ends_match = [&](const detail::pattern_segment& seg, std::string_view s) {
+    return seg.how == kind::any_segments || detail::match_segment(seg, text_, s, fold);
+  };
+  const std::size_t first_cut = body.find(S::dir_sep_char);
+  const std::size_t last_cut = body.rfind(S::dir_sep_char);
+  if (!ends_match(segments_.front(), body.substr(0, first_cut)) ||
+      !ends_match(segments_.back(), last_cut == body.npos ? body : body.substr(last_cut + 1))) {
+    return false;
+  }
   // The pattern segments that the match can stand before, path segment
   // after path segment: each pair is compared at most once.
   detail::offset_set at(m);
