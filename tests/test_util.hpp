@@ -128,6 +128,23 @@ void for_each_row(const Row (&rows)[N], Check check) {
   }
 }
 
+// A pattern, a path, and whether the one matches the other, through both
+// the compiled pattern and corso::matches.
+struct match_row {
+  const char* a;  // the pattern
+  std::string b;  // the path
+  bool out;
+  syntaxes only = syntaxes::both;
+};
+
+inline void check_match_rows(const auto& rows, pattern_options options = {}) {
+  for_each_row(rows, [&](auto s, const match_row& row) {
+    using S = typename decltype(s)::syntax;
+    EXPECT_EQ(basic_pattern<S>::v(row.a, options).matches(s.path(row.b)), row.out);
+    EXPECT_EQ(matches(row.a, s.path(row.b), options), row.out);
+  });
+}
+
 // True when s parses under S to exactly s: the invariants of a path hold.
 template <path_syntax S>
 bool is_valid_path(std::string_view s) {
