@@ -177,6 +177,11 @@ std::vector<std::string> segs_fn::operator()(const basic_path<S>& p) const {
 }
 
 template <path_syntax S>
+segments_view<S> segments_fn::operator()(const basic_path<S>& p) const noexcept {
+  return segments_view<S>(detail::volume_of<S>(p.view()).rest);
+}
+
+template <path_syntax S>
 bool is_dir_path_fn::operator()(const basic_path<S>& p) const noexcept {
   return detail::sub_is_dir_seg(detail::sub_last_seg<S>(p.view()));
 }

@@ -220,6 +220,33 @@ TEST(SplitVolumeAndSegs, PutBackTogetherGiveThePath) {
   });
 }
 
+// segments(p) is segs(p) as views into p, allocating nothing.
+template <path_syntax S>
+void expect_segments_are_segs(const basic_path<S>& p) {
+  std::vector<std::string> viewed;
+  for (std::string_view seg : segments(p)) {
+    ASSERT_TRUE(seg.data() >= p.view().data() && seg.data() + seg.size() <= p.view().data() + p.view().size());
+    viewed.emplace_back(seg);
+  }
+  EXPECT_EQ(viewed, segs(p)) << p;
+}
+
+TEST(Segments, AreTheSegsAsViewsIntoThePath) {
+  static_assert(std::ranges::forward_range<segments_view<posix_syntax>>);
+  static_assert(std::ranges::view<segments_view<windows_syntax>>);
+  // A view of a temporary path would dangle: the call does not compile.
+  static_assert(!std::invocable<decltype(segments), posix_path>);
+  static_assert(std::invocable<decltype(segments), posix_path&>);
+  path_generator gen(11);
+  for (int i = 0; i < 2000; ++i) {
+    if (const auto p = posix_path::of_string(gen.posix())) expect_segments_are_segs(*p);
+    if (const auto w = windows_path::of_string(gen.windows())) expect_segments_are_segs(*w);
+  }
+  expect_segments_are_segs(wn(R"(\\srv\sh\)"));
+  const posix_path p = px("/a/b/");
+  EXPECT_EQ(std::ranges::distance(segments(p)), 4);
+}
+
 TEST(SplitBase, RefusesAWindowsBaseThatWouldReadAsAVolume) {
   EXPECT_EQ(invalid_argument_message([] { (void)split_base(wn("C:a:")); }), R"("a:": invalid path)");
   EXPECT_EQ(invalid_argument_message([] { (void)base(wn(R"(C:\x\f.txt:s)")); }), R"("f.txt:s": invalid path)");

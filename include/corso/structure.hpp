@@ -3,6 +3,9 @@
 // plainly, one character a byte; POSIX first, Windows after "|".
 #pragma once
 
+#include <cstddef>
+#include <iterator>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -86,6 +89,65 @@ inline constexpr struct segs_fn {
   template <path_syntax S>
   [[nodiscard]] CORSO_API std::vector<std::string> operator()(const basic_path<S>& p) const;
 } segs{};
+
+// The segments of segs(p) as views into p's bytes, allocating nothing; a
+// forward range that is valid while p lives, so a temporary path is refused.
+// for (std::string_view seg : segments(p)) ... yields "", a, b, "" for /a/b/.
+template <path_syntax S>
+class segments_view : public std::ranges::view_interface<segments_view<S>> {
+ public:
+  class iterator {
+   public:
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using iterator_concept = std::forward_iterator_tag;
+
+    iterator() = default;
+    [[nodiscard]] std::string_view operator*() const noexcept { return rest_.substr(begin_, end_ - begin_); }
+    iterator& operator++() noexcept {
+      if (end_ == rest_.size()) {
+        begin_ = end_ = std::string_view::npos;  // past the last segment
+      } else {
+        begin_ = end_ + 1;
+        end_ = segment_end(rest_, begin_);
+      }
+      return *this;
+    }
+    iterator operator++(int) noexcept {
+      iterator old = *this;
+      ++*this;
+      return old;
+    }
+    friend bool operator==(const iterator& a, const iterator& b) noexcept { return a.begin_ == b.begin_; }
+
+   private:
+    friend class segments_view;
+    explicit iterator(std::string_view rest) noexcept : rest_(rest), begin_(0), end_(segment_end(rest, 0)) {}
+    static std::size_t segment_end(std::string_view rest, std::size_t from) noexcept {
+      const std::size_t cut = rest.find(S::dir_sep_char, from);
+      return cut == std::string_view::npos ? rest.size() : cut;
+    }
+    std::string_view rest_;
+    std::size_t begin_ = std::string_view::npos;
+    std::size_t end_ = std::string_view::npos;
+  };
+
+  segments_view() = default;
+  // The segments of rest, p without its volume: never empty.
+  explicit segments_view(std::string_view rest) noexcept : rest_(rest) {}
+  [[nodiscard]] iterator begin() const noexcept { return iterator(rest_); }
+  [[nodiscard]] iterator end() const noexcept { return iterator(); }
+
+ private:
+  std::string_view rest_;
+};
+
+inline constexpr struct segments_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API segments_view<S> operator()(const basic_path<S>& p) const noexcept;
+  template <path_syntax S>
+  void operator()(const basic_path<S>&& p) const = delete;  // the view would outlive its path
+} segments{};
 
 // True when the last segment is empty, "." or "..": a/ and a/.. are directory
 // paths, a is not | C:\ and C:. are, C:a is not.
@@ -181,6 +243,7 @@ inline constexpr struct normalize_fn {
   KEYWORDS CORSO_API basic_path<S> append_fn::operator()(basic_path<S>&&, const basic_path<S>&) const;              \
   KEYWORDS CORSO_API std::pair<std::string, std::string> split_volume_fn::operator()(const basic_path<S>&) const;   \
   KEYWORDS CORSO_API std::vector<std::string> segs_fn::operator()(const basic_path<S>&) const;                      \
+  KEYWORDS CORSO_API segments_view<S> segments_fn::operator()(const basic_path<S>&) const noexcept;                 \
   KEYWORDS CORSO_API bool is_dir_path_fn::operator()(const basic_path<S>&) const noexcept;                          \
   KEYWORDS CORSO_API bool is_file_path_fn::operator()(const basic_path<S>&) const noexcept;                         \
   KEYWORDS CORSO_API basic_path<S> to_dir_path_fn::operator()(const basic_path<S>&) const;                          \
