@@ -61,6 +61,12 @@ struct corso_lib {
   static path value(const std::string& s) { return path::v(std::string_view(s)); }
 };
 
+// The floor of parsing text the caller keeps: a bare copy of its bytes.
+struct string_copy_lib {
+  static constexpr const char* name = "string_copy";
+  static std::string parse(const std::string& s) { return std::string(std::string_view(s)); }
+};
+
 template <class Path>
 struct peer_lib {
   using path = Path;
@@ -415,6 +421,7 @@ void add_all() {
   add_peer<lib_at<boost_lib, Syn>>();
 #endif
   benchmark::RegisterBenchmark(bench_name("parse_long", "memchr", Syn).c_str(), memchr_long<Syn>)->UseRealTime();
+  add<lib_at<string_copy_lib, Syn>>("parse_copy", parse_copy<lib_at<string_copy_lib, Syn>>);
   using S = std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>;
   benchmark::RegisterBenchmark(bench_name("append_beneath", "corso", Syn).c_str(), append_beneath_requests<S>)
       ->UseRealTime();
