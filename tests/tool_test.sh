@@ -23,14 +23,14 @@ out=$("${corso[@]}" dir-sep); check "the host's separator" "$host_sep" "$out"
 
 err=$("${corso[@]}" --windows parent 'C:' 2>&1 >/dev/null); status=$?
 check "invalid input exits 2" 2 $status
-check "message on stderr" '"C:": invalid path' "$err"
+check "message on stderr" 'corso: "C:": invalid path' "$err"
 
 "${corso[@]}" nope 2>/dev/null; check "usage error exits 2" 2 $?
 
 out=$(printf 'a/../b\0a\0\0c//d\0' | "${corso[@]}" --posix -z normalize 2>/dev/null | tr "\0" "|")
 check "-z goes on after a failed record" "b|a||c/d|" "$out"
 err=$(printf 'a\0\0b\0' | "${corso[@]}" --posix -z normalize 2>&1 >/dev/null)
-check "-z message on stderr" '"": invalid path' "$err"
+check "-z message names the record" 'corso: record 2: "": invalid path' "$err"
 printf 'a\0\0' | "${corso[@]}" --posix -z normalize >/dev/null 2>&1; check "-z failed record exits 2" 2 $?
 
 exit $fail

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corso::cli {
@@ -52,9 +53,10 @@ struct call {
   std::vector<std::string> args;  // one per non-list argument, in order
   std::vector<std::string> list;  // the elements of the list argument, if any
   options opts;
-  // For the operations over the whole input under -z: where the messages of
-  // the paths that do not parse go, those paths being skipped.
-  std::vector<std::string>* skipped = nullptr;
+  // For the operations over the whole input under -z: the paths that do not
+  // parse are skipped, and their index in the list (the record less one)
+  // and message kept here.
+  std::vector<std::pair<std::size_t, std::string>>* skipped = nullptr;
 };
 
 // The result as text fields: one for `one`, `boolean` ("true" or "false") and
@@ -151,12 +153,12 @@ template <class S>
 basic_path_set<S> path_set_arg(const call& c) {
   std::vector<basic_path<S>> paths;
   paths.reserve(c.list.size());
-  for (const std::string& text : c.list) {
-    result<basic_path<S>> p = basic_path<S>::of_string(text);
+  for (std::size_t i = 0; i < c.list.size(); ++i) {
+    result<basic_path<S>> p = basic_path<S>::of_string(c.list[i]);
     if (p) {
       paths.push_back(std::move(p).value());
     } else if (c.skipped != nullptr) {
-      c.skipped->push_back(p.error().message());
+      c.skipped->emplace_back(i, p.error().message());
     } else {
       throw std::invalid_argument(p.error().message());
     }
@@ -514,19 +516,30 @@ int usage_error(std::ostream& err, std::string_view what, const operation& op) {
   return 2;
 }
 
+// Writes "corso: MESSAGE", or under -z "corso: record N: MESSAGE", as one
+// line in one write, so that messages stay whole beside other writers.
+// Record 0 is the command line.
+void say(std::ostream& err, std::size_t record, std::string_view message) {
+  std::string line = "corso: ";
+  if (record != 0) line += "record " + std::to_string(record) + ": ";
+  line += message;
+  line += '\n';
+  err << line;
+}
+
 enum class outcome { done, refused, invalid };
 
 // Runs op and turns a broken precondition into the library's message, and
-// a refusal into its reason; both go to err.
-outcome apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err) {
+// a refusal into its reason; both go to err, naming the record.
+outcome apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err, std::size_t record) {
   try {
     out = op.run(windows, c);
     return outcome::done;
   } catch (const refused& r) {
-    err << r.reason << '\n';
+    say(err, record, r.reason);
     return outcome::refused;
   } catch (const std::invalid_argument& e) {
-    err << e.what() << '\n';
+    say(err, record, e.what());
     return outcome::invalid;
   }
 }
@@ -568,7 +581,7 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
     }
   }
   fields f;
-  const outcome o = apply(op, windows, c, f, err);
+  const outcome o = apply(op, windows, c, f, err, 0);
   if (o != outcome::done) return o == outcome::refused ? 1 : 2;
   for (const std::string& field : f) out << field << '\n';
   return exit_status(op.result, f);
@@ -588,12 +601,12 @@ int run_over_whole_input(const operation& op, bool windows, const options& opts,
                          std::ostream& err) {
   call c;
   c.opts = opts;
-  std::vector<std::string> skipped;
+  std::vector<std::pair<std::size_t, std::string>> skipped;
   c.skipped = &skipped;
   for (std::string field; read_field(in, field);) c.list.push_back(std::move(field));
   fields f;
-  if (apply(op, windows, c, f, err) != outcome::done) return 2;
-  for (const std::string& message : skipped) err << message << '\n';
+  if (apply(op, windows, c, f, err, 0) != outcome::done) return 2;
+  for (const auto& [index, message] : skipped) say(err, index + 1, message);
   for (const std::string& x : f) write_field(out, x);
   return skipped.empty() ? 0 : 2;
 }
@@ -637,11 +650,11 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
       std::size_t count = 0;
       const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
       if (ec == std::errc::result_out_of_range) {
-        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is too large\n";
+        say(err, record, std::string(op.args[slot].name) + " count is too large");
         return 2;
       }
       if (ec != std::errc() || end != field.data() + field.size() || field.empty()) {
-        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is not a number\n";
+        say(err, record, std::string(op.args[slot].name) + " count is not a number");
         return 2;
       }
       for (std::size_t k = 0; k < count && complete; ++k) {
@@ -651,11 +664,11 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
     }
     if (!complete) {
       if (!started) break;
-      err << "corso: record " << record << " is incomplete at the end of the input\n";
+      say(err, record, "incomplete at the end of the input");
       return 2;
     }
     fields f;
-    const outcome o = apply(op, windows, c, f, err);
+    const outcome o = apply(op, windows, c, f, err, record);
     if (o == outcome::done) {
       if (op.result == shape::list) write_field(out, std::to_string(f.size()));
       if (op.result == shape::optional && f.empty()) write_field(out, "");

@@ -36,7 +36,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring_view w = argv[i];
     auto bytes = corso::detail::utf16_to_utf8(std::u16string(w.begin(), w.end()));
     if (!bytes) {
-      std::cerr << bytes.error().message() << '\n';
+      std::cerr << "corso: " << bytes.error().message() << '\n';
       return 2;
     }
     owned.push_back(std::move(*bytes));
