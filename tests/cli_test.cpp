@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <corso/version.hpp>
 
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -259,6 +261,161 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "normalize"}, "");
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "");
+}
+
+// A source of chunks of the given sizes in turn, as a pipe gives them.
+class chunked_source final : public source {
+ public:
+  chunked_source(std::string_view bytes, std::vector<std::size_t> sizes) : bytes_(bytes), sizes_(std::move(sizes)) {}
+  std::size_t read(std::span<char> into) override {
+    const std::size_t n = std::min({into.size(), bytes_.size(), sizes_[turn_++ % sizes_.size()]});
+    bytes_.copy(into.data(), n);
+    bytes_.remove_prefix(n);
+    return n;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::vector<std::size_t> sizes_;
+  std::size_t turn_ = 0;
+};
+
+class string_sink final : public sink {
+ public:
+  void write(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
+// Paths of every length from a fixed seed: relative and absolute, with "."
+// and "..", some empty (not a path), one far larger than a block of input;
+// written as NUL-terminated fields but for the last.
+std::vector<std::string> generated_fields() {
+  const std::string_view segments[] = {"a", "b.c", ".", "..", "", "dir", "x y", "C:", "long-segment-name"};
+  std::vector<std::string> out;
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  };
+  for (int i = 0; i < 30000; ++i) {
+    std::string p = next(4) == 0 ? "/" : "";
+    for (std::uint32_t k = next(12); k > 0; --k) p += std::string(segments[next(std::size(segments))]) + "/";
+    if (!p.empty() && next(2) == 0) p.pop_back();
+    out.push_back(std::move(p));
+    if (i == 20000) {
+      std::string huge;
+      for (int k = 0; k < 60000; ++k) huge += k % 7 == 3 ? "../" : "abcd/";
+      out.push_back(std::move(huge));
+    }
+  }
+  if (out.size() % 2 == 1) out.pop_back();  // whole records for the operations of two fields
+  return out;
+}
+
+// Read in blocks or in chunks of a few bytes, -z gives for every record what
+// the command line gives for its arguments: the same fields, the same
+// messages naming the record, the same status.
+TEST(Tool, BatchModeGivesWhatTheCommandLineGivesRecordByRecord) {
+  const std::vector<std::string> input = generated_fields();
+  std::string bytes;
+  for (const std::string& f : input) bytes += f + '\0';
+  bytes.pop_back();  // an unterminated last field counts
+  const struct {
+    std::vector<std::string_view> batch;  // the arguments under -z
+    std::vector<std::string_view> once;   // the same operation on the command line, up to the record's fields
+    std::size_t per_record;               // fields in a record
+    std::size_t blanks;                   // fields a failed record writes
+  } cases[] = {
+      {{"--posix", "-z", "normalize"}, {"--posix", "normalize", "--"}, 1, 1},
+      {{"--windows", "-z", "normalize"}, {"--windows", "normalize", "--"}, 1, 1},
+      {{"--posix", "-z", "relativize", "/a/"}, {"--posix", "relativize", "--", "/a/"}, 1, 1},
+      {{"--posix", "-z", "split-base"}, {"--posix", "split-base", "--"}, 1, 2},
+      {{"--windows", "-z", "append"}, {"--windows", "append", "--"}, 2, 1},
+  };
+  for_each_row(cases, [&](const auto& c) {
+    std::string out;
+    std::string err;
+    int status = 0;
+    for (std::size_t i = 0; i < input.size(); i += c.per_record) {
+      std::vector<std::string_view> args = c.once;
+      for (std::size_t k = 0; k < c.per_record; ++k) args.push_back(input[i + k]);
+      const outcome once = run_tool(args);
+      if (once.status == 2) {
+        status = 2;
+        out += std::string(c.blanks, '\0');
+        err += "corso: record " + std::to_string(i / c.per_record + 1) + ": " + once.err.substr(7);
+      } else {
+        std::string fields = once.out.empty() ? "\n" : once.out;  // no result is an empty field
+        std::replace(fields.begin(), fields.end(), '\n', '\0');
+        out += fields;
+      }
+    }
+    const outcome blocks = run_tool(c.batch, bytes);
+    EXPECT_EQ(blocks.status, status);
+    EXPECT_TRUE(blocks.out == out);  // megabytes: no dump of them
+    EXPECT_EQ(blocks.err, err);
+
+    chunked_source trickle(bytes, {1, 2, 3, 4093, 5, 65537, 7});
+    string_sink sink;
+    std::ostringstream trickle_err;
+    EXPECT_EQ(run(c.batch, trickle, sink, trickle_err), status);
+    EXPECT_TRUE(sink.text == out);
+    EXPECT_EQ(trickle_err.str(), err);
+  });
+}
+
+// A source that never ends: "a", "a", ...
+class endless_source final : public source {
+ public:
+  std::size_t read(std::span<char> into) override {
+    for (char& ch : into) ch = (at_++ % 2 == 0) ? 'a' : '\0';
+    ++reads;
+    return into.size();
+  }
+  int reads = 0;
+
+ private:
+  std::size_t at_ = 0;
+};
+
+class failing_sink final : public sink {
+ public:
+  explicit failing_sink(std::string message) : message_(std::move(message)) {}
+  void write(std::string_view) override { throw io_error(message_); }
+
+ private:
+  std::string message_;
+};
+
+// An output that fails stops the run at once with status 2: with its
+// message, or none when the reader has gone.
+TEST(Tool, AnOutputThatFailsStopsTheRun) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string message;
+    std::string err;
+  } cases[] = {
+      {{"--posix", "-z", "normalize"}, "", ""},
+      {{"--posix", "-z", "normalize"},
+       "write error: No space left on device",
+       "corso: write error: No space left on device\n"},
+      {{"--posix", "normalize", "a"}, "write error: x", "corso: write error: x\n"},
+      {{"--help"}, "write error: x", "corso: write error: x\n"},
+  };
+  for_each_row(cases, [](const auto& c) {
+    endless_source in;
+    failing_sink out(c.message);
+    std::ostringstream err;
+    EXPECT_EQ(run(c.args, in, out, err), 2);
+    EXPECT_EQ(err.str(), c.err);
+    EXPECT_LE(in.reads, 2);
+  });
+  std::ostringstream bad;
+  bad.setstate(std::ios::badbit);
+  std::istringstream in;
+  std::ostringstream err;
+  EXPECT_EQ(run(std::vector<std::string_view>{"--posix", "normalize", "a"}, in, bad, err), 2);
+  EXPECT_EQ(err.str(), "corso: write error\n");
 }
 
 // Every operation's --help carries an example; run it and compare.
