@@ -4,12 +4,15 @@
 #include <corso/version.hpp>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <functional>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -50,9 +53,11 @@ struct options {
   bool windows_names = false;
 };
 
+// The arguments are views of the command line or of a -z record, which
+// outlive the call.
 struct call {
-  std::vector<std::string> args;  // one per non-list argument, in order
-  std::vector<std::string> list;  // the elements of the list argument, if any
+  std::vector<std::string_view> args;  // one per non-list argument, in order
+  std::vector<std::string_view> list;  // the elements of the list argument, if any
   options opts;
   // For the operations over the whole input under -z: the paths that do not
   // parse are skipped, and their index in the list (the record less one)
@@ -62,7 +67,41 @@ struct call {
 
 // The result as text fields: one for `one`, `boolean` ("true" or "false") and
 // `integer`, two for `two`, the elements for `list`, none or one for `optional`.
-using fields = std::vector<std::string>;
+// Up to two are held in place, so that a record's result allocates nothing
+// but its strings; the fields are contiguous either way.
+class fields {
+ public:
+  fields() = default;
+  explicit fields(std::string a) : size_(1) { few_[0] = std::move(a); }
+  fields(std::string a, std::string b) : size_(2) {
+    few_[0] = std::move(a);
+    few_[1] = std::move(b);
+  }
+  fields(std::vector<std::string> all) : many_(std::move(all)), size_(many_.size()) {}  // a list
+  void push_back(std::string s) {
+    if (many_.empty() && size_ < few_.size()) {
+      few_[size_++] = std::move(s);
+      return;
+    }
+    if (many_.empty())
+      std::move(few_.begin(), few_.begin() + static_cast<std::ptrdiff_t>(size_), std::back_inserter(many_));
+    many_.push_back(std::move(s));
+    ++size_;
+  }
+  std::span<const std::string> all() const {
+    return many_.empty() ? std::span<const std::string>(few_.data(), size_) : std::span<const std::string>(many_);
+  }
+  auto begin() const { return all().begin(); }
+  auto end() const { return all().end(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const std::string& operator[](std::size_t i) const { return all()[i]; }
+
+ private:
+  std::array<std::string, 2> few_;
+  std::vector<std::string> many_;  // all of them, when there are more than two
+  std::size_t size_ = 0;
+};
 
 // Runs the operation under the Windows syntax when the flag is set.
 using runner = std::function<fields(bool windows, const call&)>;
@@ -105,41 +144,42 @@ basic_path<S> path_arg(const call& c, std::size_t i) {
   return basic_path<S>::v(c.args[i]);
 }
 
-fields truth(bool b) { return {b ? "true" : "false"}; }
+fields truth(bool b) { return fields(b ? "true" : "false"); }
 
+// The results are taken by value and their bytes moved into the fields.
 template <class S>
-fields one(const basic_path<S>& p) {
-  return {p.to_string()};
+fields one(basic_path<S> p) {
+  return fields(std::move(p).to_string());
 }
-fields one(std::string s) { return {std::move(s)}; }
+fields one(std::string s) { return fields(std::move(s)); }
 
 template <class S>
-fields maybe(const std::optional<basic_path<S>>& p) {
-  return p ? fields{p->to_string()} : fields{};
+fields maybe(std::optional<basic_path<S>> p) {
+  return p ? fields(std::move(*p).to_string()) : fields();
 }
 
 // The path of a result; its error is a refusal.
 template <class S>
-fields granted(const result<basic_path<S>>& r) {
+fields granted(result<basic_path<S>> r) {
   if (!r) throw refused{r.error().message()};
-  return {r->to_string()};
+  return fields(std::move(r).value().to_string());
 }
 
 template <class Printer>
 fields printed(Printer&& print) {
-  return {print_to_string(std::forward<Printer>(print))};
+  return fields(print_to_string(std::forward<Printer>(print)));
 }
 
 template <class T, class U>
-fields two(const std::pair<T, U>& p) {
-  const auto text = [](const auto& x) {
+fields two(std::pair<T, U> p) {
+  const auto text = [](auto&& x) {
     if constexpr (std::is_same_v<std::decay_t<decltype(x)>, std::string>) {
-      return x;
+      return std::move(x);
     } else {
-      return x.to_string();
+      return std::move(x).to_string();
     }
   };
-  return {text(p.first), text(p.second)};
+  return fields(text(std::move(p.first)), text(std::move(p.second)));
 }
 
 constexpr parameter path_a{arg_kind::path, "PATH"};
@@ -547,7 +587,8 @@ class output {
 
 // The NUL-terminated fields of -z input, read from the source in blocks; an
 // unterminated last field counts. The fields of the record being read stay
-// in the buffer, where field() views them, until the next record begins.
+// in the buffer until the next record begins; a view that field() gives
+// holds until the next call to next(), which may move the buffer.
 class field_reader {
  public:
   field_reader(source& in, output& out) : in_(in), out_(out), buffer_(block_size) {}
@@ -675,7 +716,7 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
                     positional.begin() + static_cast<std::ptrdiff_t>(i + list_size));
       i += list_size;
     } else {
-      c.args.emplace_back(positional[i++]);
+      c.args.push_back(positional[i++]);
     }
   }
   fields f;
@@ -697,7 +738,7 @@ int run_over_whole_input(const operation& op, bool windows, const options& opts,
   while (in.next()) {
   }
   c.list.reserve(in.size());
-  for (std::size_t i = 0; i < in.size(); ++i) c.list.emplace_back(in.field(i));
+  for (std::size_t i = 0; i < in.size(); ++i) c.list.push_back(in.field(i));
   fields f;
   if (apply(op, windows, c, f, err, 0) != outcome::done) return 2;
   for (const auto& [index, message] : skipped) say(err, index + 1, message);
@@ -725,22 +766,21 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
   field_reader in(src, out);
   if (op.over_whole_input) return run_over_whole_input(op, windows, opts, in, out, err);
   bool failed = false;
+  call c;  // one for every record, so that its vectors are allocated once
+  c.opts = opts;
+  fields f;
   for (std::size_t record = 1;; ++record) {
     in.begin_record();
-    call c;
-    c.opts = opts;
-    for (std::size_t i = 0; i < positional.size(); ++i) c.args.emplace_back(positional[i]);
     bool complete = true;
+    std::size_t list_begin = 0;  // the fields of the list argument, after its count
+    std::size_t list_end = 0;
     for (std::size_t slot = positional.size(); slot < op.args.size() && complete; ++slot) {
       if (!in.next()) {
         complete = false;
         break;
       }
+      if (op.args[slot].kind != arg_kind::list) continue;
       const std::string_view field = in.field(in.size() - 1);
-      if (op.args[slot].kind != arg_kind::list) {
-        c.args.emplace_back(field);
-        continue;
-      }
       std::size_t count = 0;
       const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
       if (ec == std::errc::result_out_of_range) {
@@ -751,17 +791,26 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
         say(err, record, std::string(op.args[slot].name) + " count is not a number");
         return 2;
       }
-      for (std::size_t k = 0; k < count && complete; ++k) {
-        complete = in.next();
-        if (complete) c.list.emplace_back(in.field(in.size() - 1));
-      }
+      list_begin = in.size();
+      for (std::size_t k = 0; k < count && complete; ++k) complete = in.next();
+      list_end = in.size();
     }
     if (!complete) {
       if (in.size() == 0) break;
       say(err, record, "incomplete at the end of the input");
       return 2;
     }
-    fields f;
+    // The views are taken once the record is whole: reading may move the buffer.
+    c.args.assign(positional.begin(), positional.end());
+    c.list.clear();
+    for (std::size_t slot = positional.size(), i = 0; slot < op.args.size(); ++slot) {
+      if (op.args[slot].kind != arg_kind::list) {
+        c.args.push_back(in.field(i++));
+        continue;
+      }
+      for (std::size_t k = list_begin; k < list_end; ++k) c.list.push_back(in.field(k));
+      i = list_end;
+    }
     const outcome o = apply(op, windows, c, f, err, record);
     if (o == outcome::done) {
       if (op.result == shape::list) out.field(std::to_string(f.size()), '\0');
