@@ -13,7 +13,10 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <winerror.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include <corso/detail/encoding.hpp>
 #else
@@ -29,9 +32,19 @@ constexpr std::size_t most_per_call = std::size_t{1} << 30;
 #ifdef _WIN32
 int read_fd(char* p, std::size_t n) { return _read(0, p, static_cast<unsigned>(n)); }
 int write_fd(const char* p, std::size_t n) { return _write(1, p, static_cast<unsigned>(n)); }
+// After a failed write: whether the reader of the pipe has gone. Windows
+// says so with errors that the C runtime maps to no errno of their own.
+bool reader_gone() {
+  const unsigned long why = _doserrno;
+  for (const long gone : {ERROR_NO_DATA, ERROR_BROKEN_PIPE, ERROR_PIPE_NOT_CONNECTED}) {
+    if (why == static_cast<unsigned long>(gone)) return true;
+  }
+  return errno == EPIPE;
+}
 #else
 ssize_t read_fd(char* p, std::size_t n) { return ::read(0, p, n); }
 ssize_t write_fd(const char* p, std::size_t n) { return ::write(1, p, n); }
+bool reader_gone() { return errno == EPIPE; }
 #endif
 
 // Standard input and output as the system's descriptors: the tool's blocks
@@ -57,9 +70,9 @@ class fd_sink final : public corso::cli::sink {
         bytes.remove_prefix(static_cast<std::size_t>(n));
       } else if (n == 0) {
         throw corso::cli::io_error("write error: nothing written");
-      } else if (errno == EPIPE) {
-        // The reader has gone and SIGPIPE is ignored: stop without a word,
-        // as the signal would have.
+      } else if (reader_gone()) {
+        // The reader has gone and SIGPIPE is ignored (or, on Windows, does not
+        // exist): stop without a word, as the signal would have.
         throw corso::cli::io_error("");
       } else if (errno != EINTR) {
         throw corso::cli::io_error(std::string("write error: ") + std::strerror(errno));
