@@ -735,8 +735,7 @@ int run_over_whole_input(const operation& op, bool windows, const options& opts,
   std::vector<std::pair<std::size_t, std::string>> skipped;
   c.skipped = &skipped;
   in.begin_record();  // the whole input is one list: every field stays in the buffer
-  while (in.next()) {
-  }
+  while (in.next()) continue;
   c.list.reserve(in.size());
   for (std::size_t i = 0; i < in.size(); ++i) c.list.push_back(in.field(i));
   fields f;
