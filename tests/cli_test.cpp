@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <corso/version.hpp>
 
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -139,34 +141,34 @@ TEST(Tool, InvalidInputGivesTheLibraryMessageAndStatus2) {
   outcome o = run_tool({"--windows", "normalize", "C:"});
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
-  EXPECT_EQ(o.err, "\"C:\": invalid path\n");
+  EXPECT_EQ(o.err, "corso: \"C:\": invalid path\n");
   o = run_tool({"--posix", "add-seg", "a", "b/c"});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.err, "\"b/c\": invalid segment\n");
+  EXPECT_EQ(o.err, "corso: \"b/c\": invalid segment\n");
   o = run_tool({"--posix", "of-file-uri", "file://srv/x"});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.err, "\"file://srv/x\": names a host other than localhost\n");
+  EXPECT_EQ(o.err, "corso: \"file://srv/x\": names a host other than localhost\n");
   o = run_tool({"--posix", "-z", "to-file-uri"}, "/a\0b\0"s);  // a failed record leaves an empty field
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "file:///a\0\0"s);
-  EXPECT_EQ(o.err, "\"b\": is relative\n");
+  EXPECT_EQ(o.err, "corso: record 2: \"b\": is relative\n");
 }
 
 TEST(Tool, ARefusalGivesItsReasonAndStatus1) {
   outcome o = run_tool({"--posix", "append-beneath", "/srv", "../x"});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, "");
-  EXPECT_EQ(o.err, "\"../x\": leaves the root\n");
+  EXPECT_EQ(o.err, "corso: \"../x\": leaves the root\n");
   o = run_tool({"--posix", "append-beneath", "/srv", ""});  // text that is not a path is refused too
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "\"\": invalid path\n");
+  EXPECT_EQ(o.err, "corso: \"\": invalid path\n");
   o = run_tool({"--posix", "append-beneath", "", "a"});  // a root that is not a path is invalid input
   EXPECT_EQ(o.status, 2);
   // Under -z: an empty field and the reason, and the run has not failed.
   o = run_tool({"--posix", "-z", "append-beneath", "/srv"}, "a\0/etc\0b\0"s);
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "/srv/a\0\0/srv/b\0"s);
-  EXPECT_EQ(o.err, "\"/etc\": is absolute\n");
+  EXPECT_EQ(o.err, "corso: record 2: \"/etc\": is absolute\n");
 }
 
 TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
@@ -197,10 +199,10 @@ TEST(Tool, UsageErrorsGoToStderrWithStatus2) {
 }
 
 TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
-  outcome o = run_tool({"--windows", "-z", "normalize"}, "a\\.\\b\0C:\0x\\..\0"s);
+  outcome o = run_tool({"--windows", "-z", "normalize"}, "a\\.\\b\0C:\0x\\..\0\0"s);
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.out, "a\\b\0\0.\\\0"s);
-  EXPECT_EQ(o.err, "\"C:\": invalid path\n");
+  EXPECT_EQ(o.out, "a\\b\0\0.\\\0\0"s);
+  EXPECT_EQ(o.err, "corso: record 2: \"C:\": invalid path\ncorso: record 4: \"\": invalid path\n");
 
   // Pairs write two fields, lists a count; a failed record writes as many
   // empty fields, and an empty count.
@@ -225,7 +227,7 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "append"}, "a\0b\0c\0"s);
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "a/b\0"s);
-  EXPECT_NE(o.err.find("incomplete"), std::string::npos);
+  EXPECT_EQ(o.err, "corso: record 2: incomplete at the end of the input\n");
 
   // An absent result is an empty field, and no failure.
   o = run_tool({"--posix", "-z", "relativize", "/a/"}, "/a/b\0c\0/a/\0"s);
@@ -250,7 +252,7 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "sort"}, "b\0a\0\0a//\0b\0"s);
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "a\0a/\0b\0"s);
-  EXPECT_EQ(o.err, "\"\": invalid path\n");
+  EXPECT_EQ(o.err, "corso: record 3: \"\": invalid path\n");
   o = run_tool({"--posix", "-z", "set"}, "b\0a\0"s);
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "{\"a\" \"b\"}\0"s);
@@ -259,6 +261,161 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   o = run_tool({"--posix", "-z", "normalize"}, "");
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "");
+}
+
+// A source of chunks of the given sizes in turn, as a pipe gives them.
+class chunked_source final : public source {
+ public:
+  chunked_source(std::string_view bytes, std::vector<std::size_t> sizes) : bytes_(bytes), sizes_(std::move(sizes)) {}
+  std::size_t read(std::span<char> into) override {
+    const std::size_t n = std::min({into.size(), bytes_.size(), sizes_[turn_++ % sizes_.size()]});
+    bytes_.copy(into.data(), n);
+    bytes_.remove_prefix(n);
+    return n;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::vector<std::size_t> sizes_;
+  std::size_t turn_ = 0;
+};
+
+class string_sink final : public sink {
+ public:
+  void write(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
+// Paths of every length from a fixed seed: relative and absolute, with "."
+// and "..", some empty (not a path), one far larger than a block of input;
+// written as NUL-terminated fields but for the last.
+std::vector<std::string> generated_fields() {
+  const std::string_view segments[] = {"a", "b.c", ".", "..", "", "dir", "x y", "C:", "long-segment-name"};
+  std::vector<std::string> out;
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  };
+  for (int i = 0; i < 10000; ++i) {
+    std::string p = next(4) == 0 ? "/" : "";
+    for (std::uint32_t k = next(12); k > 0; --k) p += std::string(segments[next(std::size(segments))]) + "/";
+    if (!p.empty() && next(2) == 0) p.pop_back();
+    out.push_back(std::move(p));
+    if (i == 5000) {
+      std::string huge;
+      for (int k = 0; k < 60000; ++k) huge += k % 7 == 3 ? "../" : "abcd/";
+      out.push_back(std::move(huge));
+    }
+  }
+  if (out.size() % 2 == 1) out.pop_back();  // whole records for the operations of two fields
+  return out;
+}
+
+// Read in blocks or in chunks of a few bytes, -z gives for every record what
+// the command line gives for its arguments: the same fields, the same
+// messages naming the record, the same status.
+TEST(Tool, BatchModeGivesWhatTheCommandLineGivesRecordByRecord) {
+  const std::vector<std::string> input = generated_fields();
+  std::string bytes;
+  for (const std::string& f : input) bytes += f + '\0';
+  bytes.pop_back();  // an unterminated last field counts
+  const struct {
+    std::vector<std::string_view> batch;  // the arguments under -z
+    std::vector<std::string_view> once;   // the same operation on the command line, up to the record's fields
+    std::size_t per_record;               // fields in a record
+    std::size_t blanks;                   // fields a failed record writes
+  } cases[] = {
+      {{"--posix", "-z", "normalize"}, {"--posix", "normalize", "--"}, 1, 1},
+      {{"--windows", "-z", "normalize"}, {"--windows", "normalize", "--"}, 1, 1},
+      {{"--posix", "-z", "relativize", "/a/"}, {"--posix", "relativize", "--", "/a/"}, 1, 1},
+      {{"--posix", "-z", "split-base"}, {"--posix", "split-base", "--"}, 1, 2},
+      {{"--windows", "-z", "append"}, {"--windows", "append", "--"}, 2, 1},
+  };
+  for_each_row(cases, [&](const auto& c) {
+    std::string out;
+    std::string err;
+    int status = 0;
+    for (std::size_t i = 0; i < input.size(); i += c.per_record) {
+      std::vector<std::string_view> args = c.once;
+      for (std::size_t k = 0; k < c.per_record; ++k) args.push_back(input[i + k]);
+      const outcome once = run_tool(args);
+      if (once.status == 2) {
+        status = 2;
+        out += std::string(c.blanks, '\0');
+        err += "corso: record " + std::to_string(i / c.per_record + 1) + ": " + once.err.substr(7);
+      } else {
+        std::string fields = once.out.empty() ? "\n" : once.out;  // no result is an empty field
+        std::replace(fields.begin(), fields.end(), '\n', '\0');
+        out += fields;
+      }
+    }
+    const outcome blocks = run_tool(c.batch, bytes);
+    EXPECT_EQ(blocks.status, status);
+    EXPECT_TRUE(blocks.out == out);  // megabytes: no dump of them
+    EXPECT_EQ(blocks.err, err);
+
+    chunked_source trickle(bytes, {1, 2, 3, 4093, 5, 65537, 7});
+    string_sink sink;
+    std::ostringstream trickle_err;
+    EXPECT_EQ(run(c.batch, trickle, sink, trickle_err), status);
+    EXPECT_TRUE(sink.text == out);
+    EXPECT_EQ(trickle_err.str(), err);
+  });
+}
+
+// A source that never ends: "a", "a", ...
+class endless_source final : public source {
+ public:
+  std::size_t read(std::span<char> into) override {
+    for (char& ch : into) ch = (at_++ % 2 == 0) ? 'a' : '\0';
+    ++reads;
+    return into.size();
+  }
+  int reads = 0;
+
+ private:
+  std::size_t at_ = 0;
+};
+
+class failing_sink final : public sink {
+ public:
+  explicit failing_sink(std::string message) : message_(std::move(message)) {}
+  void write(std::string_view) override { throw io_error(message_); }
+
+ private:
+  std::string message_;
+};
+
+// An output that fails stops the run at once with status 2: with its
+// message, or none when the reader has gone.
+TEST(Tool, AnOutputThatFailsStopsTheRun) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string message;
+    std::string err;
+  } cases[] = {
+      {{"--posix", "-z", "normalize"}, "", ""},
+      {{"--posix", "-z", "normalize"},
+       "write error: No space left on device",
+       "corso: write error: No space left on device\n"},
+      {{"--posix", "normalize", "a"}, "write error: x", "corso: write error: x\n"},
+      {{"--help"}, "write error: x", "corso: write error: x\n"},
+  };
+  for_each_row(cases, [](const auto& c) {
+    endless_source in;
+    failing_sink out(c.message);
+    std::ostringstream err;
+    EXPECT_EQ(run(c.args, in, out, err), 2);
+    EXPECT_EQ(err.str(), c.err);
+    EXPECT_LE(in.reads, 2);
+  });
+  std::ostringstream bad;
+  bad.setstate(std::ios::badbit);
+  std::istringstream in;
+  std::ostringstream err;
+  EXPECT_EQ(run(std::vector<std::string_view>{"--posix", "normalize", "a"}, in, bad, err), 2);
+  EXPECT_EQ(err.str(), "corso: write error\n");
 }
 
 // Every operation's --help carries an example; run it and compare.

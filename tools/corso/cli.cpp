@@ -4,14 +4,19 @@
 #include <corso/version.hpp>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <functional>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corso::cli {
@@ -48,18 +53,55 @@ struct options {
   bool windows_names = false;
 };
 
+// The arguments are views of the command line or of a -z record, which
+// outlive the call.
 struct call {
-  std::vector<std::string> args;  // one per non-list argument, in order
-  std::vector<std::string> list;  // the elements of the list argument, if any
+  std::vector<std::string_view> args;  // one per non-list argument, in order
+  std::vector<std::string_view> list;  // the elements of the list argument, if any
   options opts;
-  // For the operations over the whole input under -z: where the messages of
-  // the paths that do not parse go, those paths being skipped.
-  std::vector<std::string>* skipped = nullptr;
+  // For the operations over the whole input under -z: the paths that do not
+  // parse are skipped, and their index in the list (the record less one)
+  // and message kept here.
+  std::vector<std::pair<std::size_t, std::string>>* skipped = nullptr;
 };
 
 // The result as text fields: one for `one`, `boolean` ("true" or "false") and
 // `integer`, two for `two`, the elements for `list`, none or one for `optional`.
-using fields = std::vector<std::string>;
+// Up to two are held in place, so that a record's result allocates nothing
+// but its strings; the fields are contiguous either way.
+class fields {
+ public:
+  fields() = default;
+  explicit fields(std::string a) : size_(1) { few_[0] = std::move(a); }
+  fields(std::string a, std::string b) : size_(2) {
+    few_[0] = std::move(a);
+    few_[1] = std::move(b);
+  }
+  fields(std::vector<std::string> all) : many_(std::move(all)), size_(many_.size()) {}  // a list
+  void push_back(std::string s) {
+    if (many_.empty() && size_ < few_.size()) {
+      few_[size_++] = std::move(s);
+      return;
+    }
+    if (many_.empty())
+      std::move(few_.begin(), few_.begin() + static_cast<std::ptrdiff_t>(size_), std::back_inserter(many_));
+    many_.push_back(std::move(s));
+    ++size_;
+  }
+  std::span<const std::string> all() const {
+    return many_.empty() ? std::span<const std::string>(few_.data(), size_) : std::span<const std::string>(many_);
+  }
+  auto begin() const { return all().begin(); }
+  auto end() const { return all().end(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const std::string& operator[](std::size_t i) const { return all()[i]; }
+
+ private:
+  std::array<std::string, 2> few_;
+  std::vector<std::string> many_;  // all of them, when there are more than two
+  std::size_t size_ = 0;
+};
 
 // Runs the operation under the Windows syntax when the flag is set.
 using runner = std::function<fields(bool windows, const call&)>;
@@ -102,41 +144,42 @@ basic_path<S> path_arg(const call& c, std::size_t i) {
   return basic_path<S>::v(c.args[i]);
 }
 
-fields truth(bool b) { return {b ? "true" : "false"}; }
+fields truth(bool b) { return fields(b ? "true" : "false"); }
 
+// The results are taken by value and their bytes moved into the fields.
 template <class S>
-fields one(const basic_path<S>& p) {
-  return {p.to_string()};
+fields one(basic_path<S> p) {
+  return fields(std::move(p).to_string());
 }
-fields one(std::string s) { return {std::move(s)}; }
+fields one(std::string s) { return fields(std::move(s)); }
 
 template <class S>
-fields maybe(const std::optional<basic_path<S>>& p) {
-  return p ? fields{p->to_string()} : fields{};
+fields maybe(std::optional<basic_path<S>> p) {
+  return p ? fields(std::move(*p).to_string()) : fields();
 }
 
 // The path of a result; its error is a refusal.
 template <class S>
-fields granted(const result<basic_path<S>>& r) {
+fields granted(result<basic_path<S>> r) {
   if (!r) throw refused{r.error().message()};
-  return {r->to_string()};
+  return fields(std::move(r).value().to_string());
 }
 
 template <class Printer>
 fields printed(Printer&& print) {
-  return {print_to_string(std::forward<Printer>(print))};
+  return fields(print_to_string(std::forward<Printer>(print)));
 }
 
 template <class T, class U>
-fields two(const std::pair<T, U>& p) {
-  const auto text = [](const auto& x) {
+fields two(std::pair<T, U> p) {
+  const auto text = [](auto&& x) {
     if constexpr (std::is_same_v<std::decay_t<decltype(x)>, std::string>) {
-      return x;
+      return std::move(x);
     } else {
-      return x.to_string();
+      return std::move(x).to_string();
     }
   };
-  return {text(p.first), text(p.second)};
+  return fields(text(std::move(p.first)), text(std::move(p.second)));
 }
 
 constexpr parameter path_a{arg_kind::path, "PATH"};
@@ -151,12 +194,12 @@ template <class S>
 basic_path_set<S> path_set_arg(const call& c) {
   std::vector<basic_path<S>> paths;
   paths.reserve(c.list.size());
-  for (const std::string& text : c.list) {
-    result<basic_path<S>> p = basic_path<S>::of_string(text);
+  for (std::size_t i = 0; i < c.list.size(); ++i) {
+    result<basic_path<S>> p = basic_path<S>::of_string(c.list[i]);
     if (p) {
       paths.push_back(std::move(p).value());
     } else if (c.skipped != nullptr) {
-      c.skipped->push_back(p.error().message());
+      c.skipped->emplace_back(i, p.error().message());
     } else {
       throw std::invalid_argument(p.error().message());
     }
@@ -514,19 +557,128 @@ int usage_error(std::ostream& err, std::string_view what, const operation& op) {
   return 2;
 }
 
+// Input is read, and output written, in blocks of this size.
+constexpr std::size_t block_size = std::size_t{1} << 17;
+
+// Standard output, gathered into blocks for the sink.
+class output {
+ public:
+  explicit output(sink& s) : sink_(s) { buffer_.reserve(block_size); }
+  void write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= block_size) flush();
+  }
+  // A field and its end: '\0' under -z, else '\n'.
+  void field(std::string_view bytes, char end) {
+    buffer_.append(bytes);
+    buffer_.push_back(end);
+    if (buffer_.size() >= block_size) flush();
+  }
+  void flush() {
+    if (buffer_.empty()) return;
+    sink_.write(buffer_);
+    buffer_.clear();
+  }
+
+ private:
+  sink& sink_;
+  std::string buffer_;
+};
+
+// The NUL-terminated fields of -z input, read from the source in blocks; an
+// unterminated last field counts. The fields of the record being read stay
+// in the buffer until the next record begins; a view that field() gives
+// holds until the next call to next(), which may move the buffer.
+class field_reader {
+ public:
+  field_reader(source& in, output& out) : in_(in), out_(out), buffer_(block_size) {}
+
+  // Begins a record: the fields read so far may leave the buffer.
+  void begin_record() {
+    record_ = next_;
+    ends_.clear();
+  }
+
+  // Reads the next field of the record; false at the end of the input.
+  bool next() {
+    for (;;) {
+      const std::size_t unread = filled_ - next_;
+      const char* from = buffer_.data() + next_;
+      if (const void* nul = unread == 0 ? nullptr : std::memchr(from, '\0', unread)) {
+        const std::size_t end = next_ + static_cast<std::size_t>(static_cast<const char*>(nul) - from);
+        ends_.push_back(end - record_);
+        next_ = end + 1;
+        return true;
+      }
+      if (ended_) {
+        if (unread == 0) return false;
+        ends_.push_back(filled_ - record_);
+        next_ = filled_;
+        return true;
+      }
+      refill();
+    }
+  }
+
+  // The fields of the record read so far.
+  std::size_t size() const { return ends_.size(); }
+  std::string_view field(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1] + 1;
+    return {buffer_.data() + record_ + begin, ends_[i] - begin};
+  }
+
+ private:
+  void refill() {
+    // Only the record being read is kept, at the front; a record larger than
+    // the buffer makes it grow.
+    if (record_ != 0) {
+      std::memmove(buffer_.data(), buffer_.data() + record_, filled_ - record_);
+      next_ -= record_;
+      filled_ -= record_;
+      record_ = 0;
+    }
+    if (filled_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    // The reader of the results may wait for them before it writes more input.
+    out_.flush();
+    const std::size_t n = in_.read({buffer_.data() + filled_, buffer_.size() - filled_});
+    if (n == 0) ended_ = true;
+    filled_ += n;
+  }
+
+  source& in_;
+  output& out_;
+  std::vector<char> buffer_;
+  std::size_t filled_ = 0;         // the bytes of buffer_ read from the source
+  std::size_t record_ = 0;         // where the record being read begins
+  std::size_t next_ = 0;           // where the next field begins
+  bool ended_ = false;             // the source is at its end
+  std::vector<std::size_t> ends_;  // where each field of the record ends, from record_
+};
+
+// Writes "corso: MESSAGE", or under -z "corso: record N: MESSAGE", as one
+// line in one write, so that messages stay whole beside other writers.
+// Record 0 is the command line.
+void say(std::ostream& err, std::size_t record, std::string_view message) {
+  std::string line = "corso: ";
+  if (record != 0) line += "record " + std::to_string(record) + ": ";
+  line += message;
+  line += '\n';
+  err << line;
+}
+
 enum class outcome { done, refused, invalid };
 
 // Runs op and turns a broken precondition into the library's message, and
-// a refusal into its reason; both go to err.
-outcome apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err) {
+// a refusal into its reason; both go to err, naming the record.
+outcome apply(const operation& op, bool windows, const call& c, fields& out, std::ostream& err, std::size_t record) {
   try {
     out = op.run(windows, c);
     return outcome::done;
   } catch (const refused& r) {
-    err << r.reason << '\n';
+    say(err, record, r.reason);
     return outcome::refused;
   } catch (const std::invalid_argument& e) {
-    err << e.what() << '\n';
+    say(err, record, e.what());
     return outcome::invalid;
   }
 }
@@ -538,7 +690,7 @@ int exit_status(shape s, const fields& f) {
 }
 
 int run_once(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
-             std::ostream& out, std::ostream& err) {
+             output& out, std::ostream& err) {
   std::size_t fixed = 0;
   bool has_list = false;
   for (const parameter& a : op.args) {
@@ -564,42 +716,37 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
                     positional.begin() + static_cast<std::ptrdiff_t>(i + list_size));
       i += list_size;
     } else {
-      c.args.emplace_back(positional[i++]);
+      c.args.push_back(positional[i++]);
     }
   }
   fields f;
-  const outcome o = apply(op, windows, c, f, err);
+  const outcome o = apply(op, windows, c, f, err, 0);
   if (o != outcome::done) return o == outcome::refused ? 1 : 2;
-  for (const std::string& field : f) out << field << '\n';
+  for (const std::string& field : f) out.field(field, '\n');
   return exit_status(op.result, f);
-}
-
-// Fields of -z records: NUL-terminated; an unterminated last field counts.
-bool read_field(std::istream& in, std::string& field) { return static_cast<bool>(std::getline(in, field, '\0')); }
-
-void write_field(std::ostream& out, std::string_view field) {
-  out.write(field.data(), static_cast<std::streamsize>(field.size()));
-  out.put('\0');
 }
 
 // One run over every record: a path that does not parse is reported and
 // left out, and the status says so.
-int run_over_whole_input(const operation& op, bool windows, const options& opts, std::istream& in, std::ostream& out,
+int run_over_whole_input(const operation& op, bool windows, const options& opts, field_reader& in, output& out,
                          std::ostream& err) {
   call c;
   c.opts = opts;
-  std::vector<std::string> skipped;
+  std::vector<std::pair<std::size_t, std::string>> skipped;
   c.skipped = &skipped;
-  for (std::string field; read_field(in, field);) c.list.push_back(std::move(field));
+  in.begin_record();  // the whole input is one list: every field stays in the buffer
+  while (in.next()) continue;
+  c.list.reserve(in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) c.list.push_back(in.field(i));
   fields f;
-  if (apply(op, windows, c, f, err) != outcome::done) return 2;
-  for (const std::string& message : skipped) err << message << '\n';
-  for (const std::string& x : f) write_field(out, x);
+  if (apply(op, windows, c, f, err, 0) != outcome::done) return 2;
+  for (const auto& [index, message] : skipped) say(err, index + 1, message);
+  for (const std::string& x : f) out.field(x, '\0');
   return skipped.empty() ? 0 : 2;
 }
 
 int run_batch(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
-              std::istream& in, std::ostream& out, std::ostream& err) {
+              source& src, output& out, std::ostream& err) {
   // Command-line arguments fill the leading slots of every record, up to a list.
   std::size_t leading = 0;
   while (leading < op.args.size() && op.args[leading].kind != arg_kind::list) ++leading;
@@ -615,65 +762,71 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
                            " argument(s) on the command line; the others come from standard input",
                        op);
   }
+  field_reader in(src, out);
   if (op.over_whole_input) return run_over_whole_input(op, windows, opts, in, out, err);
   bool failed = false;
-  std::string field;
+  call c;  // one for every record, so that its vectors are allocated once
+  c.opts = opts;
+  fields f;
   for (std::size_t record = 1;; ++record) {
-    call c;
-    c.opts = opts;
-    for (std::size_t i = 0; i < positional.size(); ++i) c.args.emplace_back(positional[i]);
+    in.begin_record();
     bool complete = true;
-    bool started = false;
+    std::size_t list_begin = 0;  // the fields of the list argument, after its count
+    std::size_t list_end = 0;
     for (std::size_t slot = positional.size(); slot < op.args.size() && complete; ++slot) {
-      if (!read_field(in, field)) {
+      if (!in.next()) {
         complete = false;
         break;
       }
-      started = true;
-      if (op.args[slot].kind != arg_kind::list) {
-        c.args.push_back(field);
-        continue;
-      }
+      if (op.args[slot].kind != arg_kind::list) continue;
+      const std::string_view field = in.field(in.size() - 1);
       std::size_t count = 0;
       const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
       if (ec == std::errc::result_out_of_range) {
-        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is too large\n";
+        say(err, record, std::string(op.args[slot].name) + " count is too large");
         return 2;
       }
       if (ec != std::errc() || end != field.data() + field.size() || field.empty()) {
-        err << "corso: record " << record << ": " << std::string(op.args[slot].name) << " count is not a number\n";
+        say(err, record, std::string(op.args[slot].name) + " count is not a number");
         return 2;
       }
-      for (std::size_t k = 0; k < count && complete; ++k) {
-        complete = read_field(in, field);
-        c.list.push_back(field);
-      }
+      list_begin = in.size();
+      for (std::size_t k = 0; k < count && complete; ++k) complete = in.next();
+      list_end = in.size();
     }
     if (!complete) {
-      if (!started) break;
-      err << "corso: record " << record << " is incomplete at the end of the input\n";
+      if (in.size() == 0) break;
+      say(err, record, "incomplete at the end of the input");
       return 2;
     }
-    fields f;
-    const outcome o = apply(op, windows, c, f, err);
+    // The views are taken once the record is whole: reading may move the buffer.
+    c.args.assign(positional.begin(), positional.end());
+    c.list.clear();
+    for (std::size_t slot = positional.size(), i = 0; slot < op.args.size(); ++slot) {
+      if (op.args[slot].kind != arg_kind::list) {
+        c.args.push_back(in.field(i++));
+        continue;
+      }
+      for (std::size_t k = list_begin; k < list_end; ++k) c.list.push_back(in.field(k));
+      i = list_end;
+    }
+    const outcome o = apply(op, windows, c, f, err, record);
     if (o == outcome::done) {
-      if (op.result == shape::list) write_field(out, std::to_string(f.size()));
-      if (op.result == shape::optional && f.empty()) write_field(out, "");
-      for (const std::string& x : f) write_field(out, x);
+      if (op.result == shape::list) out.field(std::to_string(f.size()), '\0');
+      if (op.result == shape::optional && f.empty()) out.field("", '\0');
+      for (const std::string& x : f) out.field(x, '\0');
     } else if (o == outcome::refused) {
-      write_field(out, "");  // like an absent result, not a failed record
+      out.field("", '\0');  // like an absent result, not a failed record
     } else {
       failed = true;
       const std::size_t blanks = op.result == shape::two ? 2 : 1;
-      for (std::size_t k = 0; k < blanks; ++k) write_field(out, "");
+      for (std::size_t k = 0; k < blanks; ++k) out.field("", '\0');
     }
   }
   return failed ? 2 : 0;
 }
 
-}  // namespace
-
-int run(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
+int run_args(std::span<const std::string_view> args, source& in, output& out, std::ostream& err) {
   bool windows = corso::windows;
   bool batch = false;
   std::size_t i = 0;
@@ -686,10 +839,12 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
     } else if (a == "-z") {
       batch = true;
     } else if (a == "--help" || a == "-h") {
-      print_help(out);
+      std::ostringstream help;
+      print_help(help);
+      out.write(help.str());
       return 0;
     } else if (a == "--version") {
-      out << "corso " << CORSO_VERSION_STRING << '\n';
+      out.write("corso " CORSO_VERSION_STRING "\n");
       return 0;
     } else {
       return usage_error(err, "unknown option " + std::string(a));
@@ -707,7 +862,9 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
     // -h asks for help as --help does, though another lone -x is an argument;
     // after --, -h is an argument too.
     if (!options_end && a == "-h") {
-      print_operation_help(out, *op);
+      std::ostringstream help;
+      print_operation_help(help, *op);
+      out.write(help.str());
       return 0;
     }
     if (options_end || !a.starts_with("--")) {
@@ -715,7 +872,9 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
     } else if (a == "--") {
       options_end = true;
     } else if (a == "--help") {
-      print_operation_help(out, *op);
+      std::ostringstream help;
+      print_operation_help(help, *op);
+      out.write(help.str());
       return 0;
     } else if (a == "--multi-ext" && op->accepts == flag::multi_ext) {
       opts.multi_ext = true;
@@ -735,6 +894,51 @@ int run(std::span<const std::string_view> args, std::istream& in, std::ostream& 
   }
   return batch ? run_batch(*op, windows, positional, opts, in, out, err)
                : run_once(*op, windows, positional, opts, out, err);
+}
+
+class istream_source final : public source {
+ public:
+  explicit istream_source(std::istream& in) : in_(in) {}
+  std::size_t read(std::span<char> into) override {
+    in_.read(into.data(), static_cast<std::streamsize>(into.size()));
+    if (in_.bad()) throw io_error("read error");
+    return static_cast<std::size_t>(in_.gcount());
+  }
+
+ private:
+  std::istream& in_;
+};
+
+class ostream_sink final : public sink {
+ public:
+  explicit ostream_sink(std::ostream& out) : out_(out) {}
+  void write(std::string_view bytes) override {
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
+    if (!out_) throw io_error("write error");
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+}  // namespace
+
+int run(std::span<const std::string_view> args, source& in, sink& out, std::ostream& err) {
+  output buffered(out);
+  try {
+    const int status = run_args(args, in, buffered, err);
+    buffered.flush();
+    return status;
+  } catch (const io_error& e) {
+    if (*e.what() != '\0') say(err, 0, e.what());
+    return 2;
+  }
+}
+
+int run(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
+  istream_source source(in);
+  ostream_sink sink(out);
+  return run(args, source, sink, err);
 }
 
 }  // namespace corso::cli
