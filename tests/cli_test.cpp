@@ -86,6 +86,11 @@ TEST(Tool, PrintsResultsAndExitStatuses) {
       {{"--posix", "stem", "a/b.tar.gz"}, 0, "b.tar\n"},
       {{"--windows", "stem", "--multi-ext", "C:\\b.tar.gz\\"}, 0, "b\n"},
       {{"--windows", "of-file-uri", "file:///C|/a%20b"}, 0, "C:\\a b\n"},
+      {{"--posix", "match", "**/*.cpp", "a/b.cpp"}, 0, "true\n"},
+      {{"--posix", "match", "*.CPP", "a.cpp"}, 1, "false\n"},
+      {{"--windows", "match", "--ignore-ascii-case", "c:/**/*.CPP", "C:\\x\\a.cpp"}, 0, "true\n"},
+      {{"--windows", "filter", "*.txt", "a.txt", "b/c.txt", "d//e.txt", "f.txt/"}, 0, "a.txt\nf.txt\\\n"},
+      {{"--posix", "filter", "*.txt", "a.c"}, 1, ""},  // no path matched
   };
   for_each_row(cases, [](const auto& c) {
     const outcome o = run_tool(c.args);
@@ -253,6 +258,15 @@ TEST(Tool, BatchModeGoesOnAfterAFailedRecord) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "a\0a/\0b\0"s);
   EXPECT_EQ(o.err, "corso: record 3: \"\": invalid path\n");
+  // So does filter, after its pattern on the command line; it keeps the order.
+  o = run_tool({"--posix", "-z", "filter", "**/*.h"}, "b/x.h\0a.c\0\0a.h\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "b/x.h\0a.h\0"s);
+  EXPECT_EQ(o.err, "corso: record 3: \"\": invalid path\n");
+  EXPECT_EQ(run_tool({"--posix", "-z", "filter", "*.h"}, "a.c\0"s).status, 1);
+  o = run_tool({"--posix", "-z", "filter", "[a"}, "a\0"s);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "corso: \"[a\": invalid pattern\n");
   o = run_tool({"--posix", "-z", "set"}, "b\0a\0"s);
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "{\"a\" \"b\"}\0"s);

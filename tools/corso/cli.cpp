@@ -38,19 +38,21 @@ struct parameter {
 // What an operation gives, which fixes how it is printed and what a failed
 // -z record writes in its place.
 enum class shape {
-  one,       // a path or a string
-  two,       // a pair
-  list,      // any number of strings
-  boolean,   // true (exit 0) or false (exit 1)
-  optional,  // a path or nothing (exit 1)
-  integer,   // -1, 0 or 1
-  refusal,   // a path, or a reason on stderr (exit 1): outside input turned down
+  one,        // a path or a string
+  two,        // a pair
+  list,       // any number of strings
+  boolean,    // true (exit 0) or false (exit 1)
+  optional,   // a path or nothing (exit 1)
+  integer,    // -1, 0 or 1
+  refusal,    // a path, or a reason on stderr (exit 1): outside input turned down
+  selection,  // the paths that were asked for, a line each; none is exit 1
 };
 
 struct options {
   bool multi_ext = false;
   bool prefix = false;
   bool windows_names = false;
+  bool ignore_ascii_case = false;
 };
 
 // The arguments are views of the command line or of a -z record, which
@@ -107,7 +109,7 @@ class fields {
 using runner = std::function<fields(bool windows, const call&)>;
 
 // The option an operation accepts after its name, if any.
-enum class flag { none, multi_ext, prefix, windows_names };
+enum class flag { none, multi_ext, prefix, windows_names, ignore_ascii_case };
 
 // The syntaxes an operation works under: volume kinds and verbatim forms
 // exist for Windows paths only.
@@ -187,11 +189,12 @@ constexpr parameter path2_a{arg_kind::path, "PATH2"};
 constexpr parameter root_a{arg_kind::path, "ROOT"};
 constexpr parameter prefix_a{arg_kind::path, "PREFIX"};
 constexpr parameter ext_a{arg_kind::text, "EXT"};
+constexpr parameter pattern_a{arg_kind::text, "PATTERN"};
 
-// The paths of the list argument as a set; a text that is not a path throws,
-// or under -z is skipped with its message kept.
+// The paths of the list argument, in order; a text that is not a path
+// throws, or under -z is skipped with its message kept.
 template <class S>
-basic_path_set<S> path_set_arg(const call& c) {
+std::vector<basic_path<S>> paths_arg(const call& c) {
   std::vector<basic_path<S>> paths;
   paths.reserve(c.list.size());
   for (std::size_t i = 0; i < c.list.size(); ++i) {
@@ -204,12 +207,18 @@ basic_path_set<S> path_set_arg(const call& c) {
       throw std::invalid_argument(p.error().message());
     }
   }
-  return basic_path_set<S>::of_list(paths);
+  return paths;
+}
+
+template <class S>
+basic_path_set<S> path_set_arg(const call& c) {
+  return basic_path_set<S>::of_list(paths_arg<S>(c));
 }
 
 ext_options ext_opts(const call& c) { return {.multi_ext = c.opts.multi_ext}; }
 dir_options dir_opts(const call& c) { return {.prefix = c.opts.prefix}; }
 local_options local_opts(const call& c) { return {.windows_names = c.opts.windows_names}; }
+pattern_options pattern_opts(const call& c) { return {.ignore_ascii_case = c.opts.ignore_ascii_case}; }
 
 // Makes a runner for an operation on Windows paths only.
 template <class F>
@@ -380,6 +389,24 @@ const std::vector<operation>& operations() {
          return out;
        }),
        flag::none, true},
+      {"match", {pattern_a, path_a}, shape::boolean,
+       "whether PATTERN (*, ?, [a-z], ** for whole segments, / at the end for directories) matches PATH",
+       "--posix match src/**/*.h src/a/b.h", "true\n", both([](auto s, const call& c) {
+         return truth(matches(c.args[0], path_arg<decltype(s)>(c, 1), pattern_opts(c)));
+       }),
+       flag::ignore_ascii_case},
+      {"filter", {pattern_a, {arg_kind::list, "PATH"}}, shape::selection,
+       "the paths that PATTERN matches, in the order given, a line each (under -z: a record each, no count)",
+       "--posix filter *.d/ a.d/ b.d x.d//", "a.d/\nx.d/\n", both([](auto s, const call& c) {
+         using S = decltype(s);
+         const auto pattern = basic_pattern<S>::v(c.args[0], pattern_opts(c));
+         fields out;
+         for (auto& p : paths_arg<S>(c)) {
+           if (pattern.matches(p)) out.push_back(std::move(p).to_string());
+         }
+         return out;
+       }),
+       flag::ignore_ascii_case, true},
       {"to-file-uri", {path_a}, shape::one, "the file URI of the absolute PATH", "--windows to-file-uri C:/docs/r&d.txt",
        "file:///C:/docs/r%26d.txt\n",
        both([](auto s, const call& c) { return one(to_file_uri(path_arg<decltype(s)>(c, 0)).value()); })},
@@ -491,7 +518,8 @@ std::string unknown_operation(std::string_view name) {
 }
 
 constexpr std::string_view usage_line =
-    "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--windows-names] [--] ARG...\n";
+    "usage: corso [--posix | --windows] [-z] OPERATION [--multi-ext] [--prefix] [--windows-names]\n"
+    "             [--ignore-ascii-case] [--] ARG...\n";
 
 void print_arg_names(std::ostream& os, const operation& op) {
   for (const parameter& a : op.args) {
@@ -529,6 +557,7 @@ void print_operation_usage(std::ostream& os, const operation& op) {
   if (op.accepts == flag::multi_ext) os << " [--multi-ext]";
   if (op.accepts == flag::prefix) os << " [--prefix]";
   if (op.accepts == flag::windows_names) os << " [--windows-names]";
+  if (op.accepts == flag::ignore_ascii_case) os << " [--ignore-ascii-case]";
   print_arg_names(os, op);
   os << '\n';
 }
@@ -685,7 +714,7 @@ outcome apply(const operation& op, bool windows, const call& c, fields& out, std
 
 int exit_status(shape s, const fields& f) {
   if (s == shape::boolean) return f[0] == "true" ? 0 : 1;
-  if (s == shape::optional) return f.empty() ? 1 : 0;
+  if (s == shape::optional || s == shape::selection) return f.empty() ? 1 : 0;
   return 0;
 }
 
@@ -728,10 +757,11 @@ int run_once(const operation& op, bool windows, std::span<const std::string_view
 
 // One run over every record: a path that does not parse is reported and
 // left out, and the status says so.
-int run_over_whole_input(const operation& op, bool windows, const options& opts, field_reader& in, output& out,
-                         std::ostream& err) {
+int run_over_whole_input(const operation& op, bool windows, std::span<const std::string_view> positional,
+                         const options& opts, field_reader& in, output& out, std::ostream& err) {
   call c;
   c.opts = opts;
+  c.args.assign(positional.begin(), positional.end());
   std::vector<std::pair<std::size_t, std::string>> skipped;
   c.skipped = &skipped;
   in.begin_record();  // the whole input is one list: every field stays in the buffer
@@ -742,7 +772,7 @@ int run_over_whole_input(const operation& op, bool windows, const options& opts,
   if (apply(op, windows, c, f, err, 0) != outcome::done) return 2;
   for (const auto& [index, message] : skipped) say(err, index + 1, message);
   for (const std::string& x : f) out.field(x, '\0');
-  return skipped.empty() ? 0 : 2;
+  return skipped.empty() ? exit_status(op.result, f) : 2;
 }
 
 int run_batch(const operation& op, bool windows, std::span<const std::string_view> positional, const options& opts,
@@ -752,8 +782,10 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
   while (leading < op.args.size() && op.args[leading].kind != arg_kind::list) ++leading;
   const std::string name(op.name);
   if (op.args.empty()) return usage_error(err, name + " takes no argument, so -z has nothing to read", op);
-  if (op.over_whole_input && !positional.empty()) {
-    return usage_error(err, "with -z, " + name + " reads every path from standard input", op);
+  if (op.over_whole_input && positional.size() != leading) {
+    const std::string given =
+        leading == 0 ? "" : " takes " + std::to_string(leading) + " argument(s) on the command line and";
+    return usage_error(err, "with -z, " + name + given + " reads every path from standard input", op);
   }
   const std::size_t most = std::min(leading, op.args.size() - 1);
   if (positional.size() > most) {
@@ -763,7 +795,7 @@ int run_batch(const operation& op, bool windows, std::span<const std::string_vie
                        op);
   }
   field_reader in(src, out);
-  if (op.over_whole_input) return run_over_whole_input(op, windows, opts, in, out, err);
+  if (op.over_whole_input) return run_over_whole_input(op, windows, positional, opts, in, out, err);
   bool failed = false;
   call c;  // one for every record, so that its vectors are allocated once
   c.opts = opts;
@@ -882,6 +914,8 @@ int run_args(std::span<const std::string_view> args, source& in, output& out, st
       opts.prefix = true;
     } else if (a == "--windows-names" && op->accepts == flag::windows_names) {
       opts.windows_names = true;
+    } else if (a == "--ignore-ascii-case" && op->accepts == flag::ignore_ascii_case) {
+      opts.ignore_ascii_case = true;
     } else {
       return usage_error(err,
                          std::string(op->name) + " has no option " + std::string(a) +
