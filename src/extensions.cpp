@@ -11,30 +11,9 @@ namespace corso {
 namespace detail {
 namespace {
 
-// An extension is a view into the path, from its '.' to the end of the
-// segment; the edits rely on that position. An empty one has no position.
-
-// The last '.' and what follows, when a byte other than '.' precedes it.
-std::string_view sub_single_ext(std::string_view seg) noexcept {
-  const std::size_t dot = rfind_byte(seg, '.');
-  // A byte other than '.' before the dot; usually the one right before it.
-  if (dot == seg.npos || dot == 0 || (seg[dot - 1] == '.' && seg.substr(0, dot).find_first_not_of('.') == seg.npos)) {
-    return {};
-  }
-  return seg.substr(dot);
-}
-
-// From the first '.' after the first byte other than '.'.
-std::string_view sub_multi_ext(std::string_view seg) noexcept {
-  const std::size_t name = seg.find_first_not_of('.');
-  const std::size_t dot = name == seg.npos ? seg.npos : seg.find('.', name);
-  return dot == seg.npos ? std::string_view() : seg.substr(dot);
-}
-
 template <path_syntax S>
 std::string_view sub_get_ext(std::string_view p, bool multi) noexcept {
-  const std::string_view seg = sub_last_non_empty_seg<S>(p);
-  return multi ? sub_multi_ext(seg) : sub_single_ext(seg);
+  return multi ? sub_multi_ext(sub_last_non_empty_seg<S>(p)) : sub_single_ext_of_path<S>(p);
 }
 
 // The path without its extension, and the extension. A trailing separator

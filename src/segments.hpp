@@ -166,4 +166,48 @@ template <char Sep>
   return out;
 }
 
+// An extension is a view into the path, from its '.' to the end of the
+// segment; the edits rely on that position. An empty one has no position.
+
+// The last '.' and what follows, when a byte other than '.' precedes it.
+[[nodiscard]] inline std::string_view sub_single_ext(std::string_view seg) noexcept {
+  const std::size_t dot = rfind_byte(seg, '.');
+  // A byte other than '.' before the dot; usually the one right before it.
+  if (dot == seg.npos || dot == 0 || (seg[dot - 1] == '.' && seg.substr(0, dot).find_first_not_of('.') == seg.npos)) {
+    return {};
+  }
+  return seg.substr(dot);
+}
+
+// From the first '.' after the first byte other than '.'.
+[[nodiscard]] inline std::string_view sub_multi_ext(std::string_view seg) noexcept {
+  const std::size_t name = seg.find_first_not_of('.');
+  const std::size_t dot = name == seg.npos ? seg.npos : seg.find('.', name);
+  return dot == seg.npos ? std::string_view() : seg.substr(dot);
+}
+
+// The single extension of a path, sub_single_ext of its last non-empty
+// segment, by the common road: a walk back from the end that stops at the
+// last '.' when a byte other than '.', a separator or a ':' stands before it.
+// The rest (no dot before a separator: no extension) goes the plain way: dots
+// in a row, a leading dot, a ':' that may end a volume, a UNC path, whose
+// last non-empty segment may be its share.
+template <path_syntax S>
+[[nodiscard]] std::string_view sub_single_ext_of_path(std::string_view p) noexcept {
+  constexpr char sep = S::dir_sep_char;
+  const bool plain = S::is_windows && begins_unc(p);
+  const std::size_t end = p.size() >= 2 && p.back() == sep ? p.size() - 1 : p.size();
+  for (std::size_t i = end; i-- > 0 && !plain;) {
+    const char c = p[i];
+    if (c == sep) return {};
+    if (S::is_windows && c == ':') break;
+    if (c == '.') {
+      const char before = i == 0 ? sep : p[i - 1];
+      if (before != '.' && before != sep && !(S::is_windows && before == ':')) return p.substr(i, end - i);
+      break;
+    }
+  }
+  return sub_single_ext(sub_last_non_empty_seg<S>(p));
+}
+
 }  // namespace corso::detail

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "segments.hpp"
 #include "test_util.hpp"
 
 namespace corso::test {
@@ -236,6 +237,30 @@ TEST(Extensions, EditsOverGeneratedPaths) {
   for (int i = 0; i < 3000; ++i) {
     if (auto p = posix_path::of_string(gen.posix())) check_edits(*p);
     if (auto p = windows_path::of_string(gen.windows())) check_edits(*p);
+  }
+}
+
+// The walk back from the end finds the same view, at the same place, as the
+// extension of the last non-empty segment.
+template <path_syntax S>
+void expect_roads_agree(std::string_view p) {
+  const std::string_view fast = detail::sub_single_ext_of_path<S>(p);
+  const std::string_view plain = detail::sub_single_ext(detail::sub_last_non_empty_seg<S>(p));
+  EXPECT_EQ(fast, plain) << p;
+  if (!plain.empty()) {
+    EXPECT_EQ(fast.data(), plain.data()) << p;
+  }
+}
+
+TEST(Extensions, TheWalkFromTheEndAgreesWithTheLastSegment) {
+  path_generator gen(9);
+  for (int i = 0; i < 20000; ++i) {
+    if (auto p = posix_path::of_string(gen.posix())) expect_roads_agree<posix_syntax>(p->view());
+    if (auto p = windows_path::of_string(gen.windows())) expect_roads_agree<windows_syntax>(p->view());
+  }
+  for (const char* p : {"/", "a.", ".a", "a..b", "..", "a/.b/", "x.y/", "//a.b"}) expect_roads_agree<posix_syntax>(p);
+  for (const char* p : {R"(C:.txt)", R"(C:a.txt)", R"(\\s.x\h.y\)", R"(\\s\h\a.b)", R"(C:\x\f.t:s)", R"(a:b.c)"}) {
+    expect_roads_agree<windows_syntax>(p);
   }
 }
 
