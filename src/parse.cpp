@@ -45,6 +45,19 @@ bool complete_volume_windows(std::string& s, windows_volume volume, bool collaps
   return true;
 }
 
+// True when s is a path byte for byte: most text is, and then it is scanned
+// where it lies and copied once, with no second look at the copy. A UNC
+// volume, which may need its '\' added, takes the longer road.
+template <path_syntax S>
+bool is_path_as_it_stands(std::string_view s) noexcept {
+  const scan_result scanned = scan<S::is_windows>(s);
+  if (s.empty() || scanned.has_nul || scanned.has_run || scanned.has_slash) return false;
+  if constexpr (S::is_windows) {
+    return !begins_unc(s) && s.find(':') != s.size() - 1;  // no drive without a path after it
+  }
+  return true;
+}
+
 // A string that is already a path is scanned once and kept as it is.
 template <path_syntax S>
 result<basic_path<S>> parse(std::string&& s) {
@@ -79,6 +92,7 @@ result<basic_path<S>> basic_path<S>::of_string(std::string&& s) {
 
 template <path_syntax S>
 result<basic_path<S>> basic_path<S>::of_string(std::string_view s) {
+  if (detail::is_path_as_it_stands<S>(s)) return detail::make_path<S>(std::string(s));
   return of_string(std::string(s));
 }
 

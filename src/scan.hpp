@@ -38,12 +38,15 @@ template <bool Windows>
 }
 
 #if CORSO_SIMD
+// What a block reports, as bits, so that a scan keeps them in a register.
+enum scan_flag : unsigned { found_nul = 1, found_run = 2, found_slash = 4 };
+
 // The test on the sixteen bytes at `at` and the byte after each: a NUL among
 // them (or, with `last`, among the sixteen from at + 1 too), a separator
 // followed by one (but at index 0 of the string, when `first`), a '/' under
 // Windows.
 template <bool Windows>
-inline void scan_block(const char* at, bool first, bool last, scan_result& r) noexcept {
+inline unsigned scan_block(const char* at, bool first, bool last) noexcept {
   using simd::bytes;
   constexpr char sep = Windows ? '\\' : '/';
   const bytes a = bytes::load(at);
@@ -61,10 +64,9 @@ inline void scan_block(const char* at, bool first, bool last, scan_result& r) no
   if (last) nul = nul | (b == '\0');
   const bytes pairs = sa & sb;
   // One test for the common case of a block with nothing to report.
-  if ((nul | pairs | slashes).mask() == 0) return;
-  r.has_nul = r.has_nul || nul.mask() != 0;
-  r.has_run = r.has_run || (pairs.mask() & (first ? ~1u : ~0u)) != 0;
-  r.has_slash = r.has_slash || slashes.mask() != 0;
+  if ((nul | pairs | slashes).mask() == 0) return 0;
+  return (nul.mask() != 0 ? found_nul : 0u) | ((pairs.mask() & (first ? ~1u : ~0u)) != 0 ? found_run : 0u) |
+         (slashes.mask() != 0 ? found_slash : 0u);
 }
 
 // True when the block at `at` holds a NUL, a separator followed by one, or
@@ -89,25 +91,24 @@ template <bool Windows>
 #if CORSO_SIMD
   const char* p = s.data();
   const std::size_t n = s.size();
-  scan_result r;
+  unsigned flags = 0;
   if (n < 17) {
     // 'a' is neither NUL nor a separator: the padding adds nothing to report.
     char padded[32];
     std::memset(padded, 'a', sizeof padded);
     std::memcpy(padded, p, n);
-    scan_block<Windows>(padded, true, false, r);
-    return r;
+    flags = scan_block<Windows>(padded, true, false);
+  } else {
+    flags = scan_block<Windows>(p, true, false);
+    std::size_t i = 16;
+    for (; i + 33 <= n && (flags & found_nul) == 0; i += 32) {
+      if (!any_flag<Windows>(p + i) && !any_flag<Windows>(p + i + 16)) continue;
+      flags |= scan_block<Windows>(p + i, false, false) | scan_block<Windows>(p + i + 16, false, false);
+    }
+    for (; i + 17 <= n && (flags & found_nul) == 0; i += 16) flags |= scan_block<Windows>(p + i, false, false);
+    if (i < n && (flags & found_nul) == 0) flags |= scan_block<Windows>(p + n - 17, n == 17, true);
   }
-  std::size_t i = 0;
-  scan_block<Windows>(p, true, false, r);
-  for (i = 16; i + 33 <= n && !r.has_nul; i += 32) {
-    if (!any_flag<Windows>(p + i) && !any_flag<Windows>(p + i + 16)) continue;
-    scan_block<Windows>(p + i, false, false, r);
-    scan_block<Windows>(p + i + 16, false, false, r);
-  }
-  for (; i + 17 <= n && !r.has_nul; i += 16) scan_block<Windows>(p + i, false, false, r);
-  if (i < n && !r.has_nul) scan_block<Windows>(p + n - 17, n == 17, true, r);
-  return r;
+  return {(flags & found_nul) != 0, (flags & found_run) != 0, (flags & found_slash) != 0};
 #else
   return scan_bytes<Windows>(s);
 #endif

@@ -189,8 +189,13 @@ outcome of_string_windows(const std::string& s) {
 
 template <path_syntax S>
 plain::outcome outcome_of(const std::string& s) {
-  const auto r = basic_path<S>::of_string(s);
-  return r ? plain::outcome{true, r->to_string()} : plain::outcome{false, r.error().message()};
+  const auto of = [](const result<basic_path<S>>& r) {
+    return r ? plain::outcome{true, r->to_string()} : plain::outcome{false, r.error().message()};
+  };
+  // Text the caller keeps is scanned where it lies; a string moved in is scanned in place.
+  const plain::outcome kept = of(basic_path<S>::of_string(std::string_view(s)));
+  EXPECT_EQ(kept, of(basic_path<S>::of_string(std::string(s))));
+  return kept;
 }
 
 TEST(OfString, AgreesWithThePlainParsersOnRandomStrings) {
