@@ -94,7 +94,7 @@ inline constexpr struct segs_fn {
 // forward range that is valid while p lives, so a temporary path is refused.
 // for (std::string_view seg : segments(p)) ... yields "", a, b, "" for /a/b/.
 template <path_syntax S>
-class segments_view : public std::ranges::view_interface<segments_view<S>> {
+class segments_view : public std::ranges::view_base {
  public:
   class iterator {
    public:
