@@ -4,7 +4,7 @@
 // host's. Prints the median time a path over 11 passes, in the shape of the
 // benchmark's own rows:
 //
-//	BM_<operation>/llvm_<call>/<syntax>  <ns> ns/path
+//   BM_<operation>/llvm_<call>/<syntax>  <ns> ns/path
 //
 // sys::path works on strings: parent_path, filename, extension and stem
 // return views into the text, and there is no object to construct, so
