@@ -278,11 +278,15 @@ void add_corso() {
   add_each<L>("parent", [](const auto& f, std::size_t i) { return corso::parent(f.paths[i]); });
   add_each<L>("filename", [](const auto& f, std::size_t i) { return corso::filename(f.paths[i]); });
   add_each<L>("get_ext", [](const auto& f, std::size_t i) { return corso::get_ext(f.paths[i]); });
+  add_each<L>("multi_ext",
+              [](const auto& f, std::size_t i) { return corso::get_ext(f.paths[i], {.multi_ext = true}); });
+  add_each<L>("stem", [](const auto& f, std::size_t i) { return corso::stem(f.paths[i]); });
   add_each<L>("add_seg", [](const auto& f, std::size_t i) { return corso::add_seg(f.paths[i], "file.txt"); });
   add_each<L>("append", [](const auto& f, std::size_t i) { return f.paths[i] / f.tail; });
   add_each<L>("split_base", [](const auto& f, std::size_t i) { return corso::split_base(f.paths[i]); });
   add_each<L>("basename", [](const auto& f, std::size_t i) { return corso::basename(f.paths[i]); });
   add_each<L>("is_prefix", [](const auto& f, std::size_t i) { return corso::is_prefix(*f.roots[i], f.paths[i]); });
+  add_each<L>("segs", [](const auto& f, std::size_t i) { return corso::segs(f.paths[i]); });
 }
 
 // Paths from outside: every request of the corpus appended beneath a root

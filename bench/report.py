@@ -1,15 +1,20 @@
-"""Runs corso_bench and writes docs/benchmarks.md and docs/benchmarks.svg.
+"""Runs corso_bench, and with --peers the peers on their own toolchains, and
+writes docs/benchmarks.md and docs/benchmarks.svg.
 
     report.py BINARY [--repetitions N] [--min-time S] [--filter REGEX]
-              [--json-in FILE] [--json-out FILE] [--out-dir DIR]
+              [--peers | --peers-in FILE] [--json-in FILE] [--json-out FILE]
+              [--hot-paths N] [--out-dir DIR]
 
-Each figure is the median over the repetitions of the mean per path of one
-pass over the corpus. Python 3 standard library only.
+Each figure of corso_bench is the median over the repetitions of the mean per
+path of one pass over the corpus; each peer takes the median of its own
+passes. --json-out keeps the output of both, and --json-in reports on it
+again without running anything. Python 3 standard library only.
 """
 
 import argparse
 import datetime
 import json
+import math
 import os
 import platform
 import re
@@ -22,7 +27,6 @@ LIBS = [("corso", "Corso"), ("std_fs", "std::filesystem"), ("boost", "Boost.File
 LIB_NAMES = dict(LIBS)
 PEERS = [lib for lib, _ in LIBS if lib != "corso"]
 SYNTAXES = [("posix", "POSIX"), ("windows", "Windows")]
-COLORS = {"corso": "#1f77b4", "std_fs": "#ff7f0e", "boost": "#2ca02c"}
 
 # Corso's operations, with the member functions the peers are measured with.
 OPERATIONS = [
@@ -33,11 +37,14 @@ OPERATIONS = [
     ("parent", "parent", "parent_path"),
     ("filename", "filename", "filename"),
     ("get_ext", "get_ext", "extension"),
+    ("multi_ext", "get_ext(p, {.multi_ext = true})", None),
+    ("stem", "stem", None),
     ("add_seg", 'add_seg(p, "file.txt")', 'p / "file.txt"'),
     ("append", "p / q", "p / q"),
     ("split_base", "split_base", None),
     ("basename", "basename", None),
     ("is_prefix", "is_prefix", None),
+    ("segs", "segs", None),
 ]
 
 # The targets, on the POSIX paths in cache: (operation, Corso's target in ns,
@@ -155,10 +162,11 @@ def fmt_allocs(v):
     return "—" if v is None else "%.2f" % v
 
 
-def fmt_ratio(peer, corso):
-    if peer is None or corso is None or corso <= 0:
+def fmt_ratio(corso, peer):
+    if peer is None or corso is None or peer <= 0:
         return "—"
-    return "%.2f×" % (peer / corso)
+    r = corso / peer
+    return "%.2f×" % r if r >= 0.1 else "%.3f×" % r
 
 
 def fmt_gbps(v):
@@ -180,7 +188,7 @@ def op_tables(results, peers, _, heading):
             lines += ["The peers read these paths under the host's rules (see above).", ""]
         head = ["Operation", "Corso ns/path", "Corso allocs/path"]
         for p in peers:
-            head += ["%s ns/path" % LIB_NAMES[p], "%s allocs/path" % LIB_NAMES[p], "%s / Corso" % LIB_NAMES[p]]
+            head += ["%s ns/path" % LIB_NAMES[p], "%s allocs/path" % LIB_NAMES[p], "Corso / %s" % LIB_NAMES[p]]
         lines.append("| " + " | ".join(head) + " |")
         lines.append("|---|" + "---:|" * (len(head) - 1))
         for op, _, _ in OPERATIONS:
@@ -190,7 +198,7 @@ def op_tables(results, peers, _, heading):
             row = [op, fmt_ns(c["ns"]), fmt_allocs(c["allocs"])]
             for p in peers:
                 r = results.get((op, p, syntax))
-                row += [fmt_ns(r and r["ns"]), fmt_allocs(r and r["allocs"]), fmt_ratio(r and r["ns"], c["ns"])]
+                row += [fmt_ns(r and r["ns"]), fmt_allocs(r and r["allocs"]), fmt_ratio(c["ns"], r and r["ns"])]
             lines.append("| " + " | ".join(row) + " |")
 
     return lines
@@ -229,8 +237,403 @@ def targets_table(hot):
     return lines
 
 
-def markdown(results, hot, hot_paths, context, args):
+# The peers on their own toolchains (bench/peers/run): their rows, in the
+# shape of corso_bench's, and the lines that say which ran and which did not.
+PEER_ROW = re.compile(r"^BM_(?P<op>[a-z_]+)/(?P<lib>[a-z0-9_]+)/(?P<syntax>posix|windows)\s+(?P<ns>[0-9.]+) ns/path")
+PEER_STATUS = re.compile(r"^# (?P<status>ran|skipped|failed) (?P<peer>[^:]+): (?P<text>.*)$")
+
+# Corso's operations next to the peers, in the order of the summary, with the
+# names of Corso's rows (the first found is taken) and the note that goes
+# with them.
+SUMMARY = [
+    ("parse_copy", ["parse_copy"], "copy"),
+    ("normalize", ["normalize"], "normalize"),
+    ("relativize", ["relativize"], "relativize"),
+    ("parent", ["parent"], "views"),
+    ("filename", ["filename"], "views"),
+    ("get_ext", ["get_ext"], "views"),
+    ("multi_ext", ["multi_ext"], "multi_ext"),
+    ("stem", ["stem"], "views"),
+    ("append", ["append"], "append"),
+    ("segments", ["segments", "segs"], "segments"),
+    ("match", ["match"], "match"),
+    ("to_file_uri", ["to_file_uri"], "uri"),
+    ("of_file_uri", ["of_file_uri"], "uri"),
+    ("append_beneath", ["append_beneath"], "beneath"),
+    ("windows_name_fault", ["windows_name_fault"], "name_fault"),
+]
+
+NOTES = {
+    "copy": "Corso checks the text and finds its segments. LLVM's `SmallString<128>` (no allocation up to 128 "
+    "bytes), Rust's `PathBuf::from` and Go's `strings.Clone` copy the bytes and check nothing; Boost copies "
+    "the string; libstdc++'s `std::filesystem::path` and Python's pure paths split it into segments.",
+    "normalize": "Go's `Clean`, Python's `normpath` and LLVM's `remove_dots` drop a trailing separator; Node's "
+    "`normalize` keeps it.",
+    "relativize": "Node's `relative` and Python's `relpath` make both paths absolute first, against the working "
+    "directory when they are relative, and `relpath` raises on a path on another drive. LLVM and Rust have no "
+    "lexical relative path.",
+    "views": "LLVM, Rust and Node return a view or a slice of the text; Corso returns a string or a path that it "
+    "owns. Go's `Dir` cleans its result. Rust's `extension` has no '.'.",
+    "multi_ext": "No peer has the multiple extension as one call: Python joins `suffixes`, Rust's is composed "
+    "from `file_name` in bench/peers/rust/path.rs.",
+    "append": "Go's `Join` and Node's `join` normalize the result; LLVM's `append` works on a copy in a "
+    "`SmallString<128>`.",
+    "segments": "Corso's `segs` returns the segments as strings. LLVM's iterator and Rust's `components()` are "
+    "counted without building anything, and `components()` skips `.` and empty segments; Go's `strings.Split` "
+    "allocates the slice of segments; Python's `parts` were split when the pure path was constructed.",
+    "match": "Go's `path.Match` and Python 3.11 take `**` as `*`; `fnmatchcase`'s `*` crosses separators and it "
+    "knows no syntax; `PurePath.match` matches from the right. Node's `matchesGlob` (experimental) reads `**` "
+    "across segments, but also lets a relative pattern match an absolute path and `**` cross `..`. The answers "
+    "differ; the figures compare the work of one match.",
+    "uri": "Python 3.11 has no `Path.from_uri` (it came in 3.13): `url2pathname` decodes the path part of a URI "
+    "only. Node's `fileURLToPath` parses the whole URL.",
+    "beneath": "Go 1.19 has no `IsLocal` (it came in 1.20): the Go figure is `Clean`, a refusal of absolute paths "
+    "and of a leading `..`, then `Join`.",
+    "name_fault": "No peer here: Python's `ntpath.isreserved` came in 3.13.",
+}
+
+# Rows whose rules are not the Windows ones, left out of the Windows column:
+# std::filesystem and Boost follow the host's rules (on a POSIX host they read
+# Windows paths as POSIX paths), and fnmatchcase knows no separators.
+HOST_RULES = {"std_fs", "boost"}
+NO_SYNTAX = {"python_fnmatchcase"}
+# Rows of corso_bench that are floors, not peers: shown, never the fastest peer.
+FLOORS = {"memchr": "`memchr`, the floor", "string_copy": "a bare `std::string` copy, the floor"}
+
+TOOLCHAINS = {"llvm": "LLVM", "go": "Go", "rust": "Rust", "node": "Node", "python": "Python"}
+# What a peer's row times, in words.
+PEER_CALLS = {
+    "llvm_smallstring": "`SmallString<128>(p)`",
+    "llvm_smallstring_native": "`SmallString<128>(p)`, `native`",
+    "llvm_remove_dots": "`remove_dots`",
+    "llvm_parent_path": "`parent_path`",
+    "llvm_filename": "`filename`",
+    "llvm_extension": "`extension`",
+    "llvm_stem": "`stem`",
+    "llvm_append": "`append`",
+    "llvm_iterator": "`begin`, `end`",
+    "go_strings_clone": "`strings.Clone`",
+    "go_clean": "`Clean`",
+    "go_rel": "`Rel`",
+    "go_dir": "`Dir`",
+    "go_base": "`Base`",
+    "go_ext": "`Ext`",
+    "go_trimsuffix_base_ext": "`TrimSuffix(Base, Ext)`",
+    "go_join": "`Join`",
+    "go_split": "`strings.Split`",
+    "go_path_match": "`path.Match`",
+    "go_clean_join": "`Clean`, `Join`",
+    "rust_pathbuf_from": "`PathBuf::from`",
+    "rust_parent": "`parent`",
+    "rust_file_name": "`file_name`",
+    "rust_extension": "`extension`",
+    "rust_file_name_by_hand": "`file_name`, split by hand",
+    "rust_file_stem": "`file_stem`",
+    "rust_join": "`join`",
+    "rust_components": "`components().count()`",
+    "node_normalize": "`normalize`",
+    "node_relative": "`relative`",
+    "node_dirname": "`dirname`",
+    "node_basename": "`basename`",
+    "node_extname": "`extname`",
+    "node_basename_extname": "`basename(p, extname(p))`",
+    "node_join": "`join`",
+    "node_matchesglob": "`matchesGlob`",
+    ("to_file_uri", "node"): "`pathToFileURL`",
+    ("of_file_uri", "node"): "`fileURLToPath`",
+    "python_normpath": "`normpath`",
+    "python_relpath": "`relpath`",
+    "python_dirname": "`dirname`",
+    "python_basename": "`basename`",
+    "python_splitext": "`splitext`",
+    "python_join": "`join`",
+    "python_purepath": "`PurePath(p)`",
+    "python_purepath_parent": "`PurePath.parent`",
+    "python_purepath_name": "`PurePath.name`",
+    "python_purepath_suffix": "`PurePath.suffix`",
+    "python_purepath_suffixes": "`''.join(PurePath.suffixes)`",
+    "python_purepath_stem": "`PurePath.stem`",
+    "python_purepath_parts": "`PurePath.parts`",
+    "python_fnmatchcase": "`fnmatchcase`",
+    "python_purepath_match": "`PurePath.match`",
+    "python_as_uri": "`PurePath.as_uri`",
+    "python_pathname2url": "`pathname2url`",
+    "python_url2pathname": "`url2pathname`",
+}
+
+
+def run_peers(binary):
+    """The output lines of bench/peers/run on the corpus of the binary's build."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "peers", "run")
+    cmd = ["sh", script, os.path.dirname(os.path.abspath(binary))]
+    print("running:", " ".join(cmd), file=sys.stderr)
+    lines = []
+    with subprocess.Popen(cmd, stdout=subprocess.PIPE, text=True, errors="replace") as proc:
+        for line in proc.stdout:
+            sys.stderr.write(line)
+            lines.append(line.rstrip("\n"))
+    if proc.returncode != 0:
+        lines.append("# failed peers: bench/peers/run exited with status %d" % proc.returncode)
+    return lines
+
+
+def collect_peers(lines):
+    """The peers' rows, {(op, lib, syntax): {"ns": ..}}, and their statuses, [(status, peer, text)]."""
+    rows, statuses = {}, []
+    for line in lines:
+        m = PEER_ROW.match(line)
+        if m:
+            rows[(m["op"], m["lib"], m["syntax"])] = {"ns": float(m["ns"]), "allocs": None}
+            continue
+        m = PEER_STATUS.match(line)
+        if m:
+            statuses.append((m["status"], m["peer"].strip(), m["text"].strip()))
+    return rows, statuses
+
+
+def peer_label(op, lib):
+    """A peer's row in words: its library and its call."""
+    if lib in FLOORS:
+        return FLOORS[lib]
+    if lib in HOST_RULES:
+        calls = {o: fn for o, _, fn in OPERATIONS}
+        return LIB_NAMES[lib] + (" `%s`" % calls[op] if calls.get(op) else "")
+    toolchain = TOOLCHAINS.get(lib.split("_")[0], lib)
+    call = PEER_CALLS.get((op, lib)) or PEER_CALLS.get(lib)
+    return "%s %s" % (toolchain, call) if call else "`%s`" % lib
+
+
+def counts_for(syntax, lib, host):
+    """Whether a peer's row does the work of the syntax's rules."""
+    if syntax != "windows":
+        return True
+    return lib not in NO_SYNTAX and (host == "Windows" or lib not in HOST_RULES)
+
+
+def corso_row(rows, names, syntax):
+    for name in names:
+        if (name, "corso", syntax) in rows:
+            return rows[(name, "corso", syntax)]
+    return None
+
+
+def fastest_peer(rows, op, syntax, host):
+    """(ns, lib) of the fastest peer of op under syntax's rules, or None."""
+    found = [
+        (v["ns"], lib)
+        for (o, lib, s), v in rows.items()
+        if o == op and s == syntax and v.get("ns") and not lib.startswith("corso") and lib not in FLOORS
+        and counts_for(syntax, lib, host)
+    ]
+    return min(found) if found else None
+
+
+def summarize(rows, host):
+    """For every operation of SUMMARY: Corso's rows and the fastest peers, under each syntax."""
+    out = []
+    for op, names, note in SUMMARY:
+        entry = {"op": op, "note": note}
+        for syntax, _ in SYNTAXES:
+            entry[syntax] = corso_row(rows, names, syntax)
+            entry[syntax + "_peer"] = fastest_peer(rows, op, syntax, host)
+        if any(entry[s] or entry[s + "_peer"] for s, _ in SYNTAXES):
+            out.append(entry)
+    return out
+
+
+def corso_over(corso, peer):
+    """Corso's time over the peer's, "0.42×", or "—"."""
+    return fmt_ratio(corso and corso.get("ns"), peer and peer[0])
+
+
+def summary_lines(summary, rows, statuses, context, host, peers_ran):
+    """The table of Corso against the fastest peer, the notes and the list of peers."""
+    note_numbers = {}
+    for e in summary:
+        note_numbers.setdefault(e["note"], len(note_numbers) + 1)
+    lines = [
+        "",
+        "## Corso and the fastest peer",
+        "",
+        "Every operation on the whole corpus, Corso's figure next to the fastest peer's under the same rules. "
+        "A ratio here is Corso's time over the peer's: below 1, Corso is faster. The peers on their own "
+        "toolchains time one pass over the corpus with their own clocks and keep the median of several passes "
+        "(11, and 5 for Python); they count no allocations. Under Windows, only the peers that apply "
+        "Windows rules count: LLVM's `Style::windows`, Node's `path.win32`, Python's `ntpath`, "
+        "`PureWindowsPath` and `nturl2path`%s." % (", and std::filesystem and Boost" if host == "Windows" else ""),
+        "",
+        "![Corso's time over the fastest peer's, per operation (below 1, Corso is faster)](benchmarks.svg)",
+        "",
+        "| Operation | Corso POSIX ns/path | Fastest POSIX peer | ns/path | Corso / peer "
+        "| Corso Windows ns/path | Fastest Windows peer | ns/path | Corso / peer "
+        "| Corso Windows / POSIX | Corso allocs/path (POSIX, Windows) | Note |",
+        "|---|---:|---|---:|---:|---:|---|---:|---:|---:|---:|---:|",
+    ]
+    for e in summary:
+        p, w = e["posix"], e["windows"]
+        pp, wp = e["posix_peer"], e["windows_peer"]
+        ratio = "%.2f" % (w["ns"] / p["ns"]) if p and w and p.get("ns") and w.get("ns") else "—"
+        lines.append(
+            "| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s, %s | %d |"
+            % (
+                e["op"],
+                fmt_ns(p and p["ns"]),
+                peer_label(e["op"], pp[1]) if pp else "—",
+                fmt_ns(pp and pp[0]),
+                corso_over(p, pp),
+                fmt_ns(w and w["ns"]),
+                peer_label(e["op"], wp[1]) if wp else "—",
+                fmt_ns(wp and wp[0]),
+                corso_over(w, wp),
+                ratio,
+                fmt_allocs(p and p.get("allocs")),
+                fmt_allocs(w and w.get("allocs")),
+                note_numbers[e["note"]],
+            )
+        )
+    lines += ["", "Notes:", ""]
+    for note, number in sorted(note_numbers.items(), key=lambda kv: kv[1]):
+        lines.append("%d. %s" % (number, NOTES[note]))
+    lines += peer_list_lines(rows, statuses, context, peers_ran)
+    lines += every_peer_lines(summary, rows, host)
+    return lines
+
+
+def peer_list_lines(rows, statuses, context, peers_ran):
+    """Which peers ran, and which could not, and why."""
+    ran = []
+    if any(k[1] == "std_fs" for k in rows):
+        ran.append("std::filesystem (%s), in `corso_bench`" % context.get("corso_std_library", "the standard library"))
+    if any(k[1] == "boost" for k in rows):
+        ran.append("Boost.Filesystem %s, in `corso_bench`" % context.get("corso_boost", "").replace("_", "."))
+    not_run = []
+    if not any(k[1] == "boost" for k in rows):
+        not_run.append("Boost.Filesystem: not found when `corso_bench` was configured (Debian's "
+                       "`libboost-filesystem-dev`)")
+    for status, peer, text in statuses:
+        name = TOOLCHAINS.get(peer, peer)
+        if status == "ran":
+            ran.append("%s: %s" % (name, text))
+        elif status == "skipped":
+            not_run.append("%s: %s" % (name, text))
+        else:
+            not_run.append("%s, in part: %s" % (name, text))
+    if not peers_ran:
+        not_run.append("LLVM, Go, Rust, Node and Python: not run (`bench/run_all`, or `report.py --peers`, "
+                       "runs them)")
+    lines = ["", "## Peers", "", "Ran:", ""]
+    lines += ["- %s" % r for r in ran] or ["- none"]
+    lines += ["", "Could not run:", ""]
+    lines += ["- %s" % r for r in not_run] or ["- none"]
+    return lines
+
+
+def every_peer_lines(summary, rows, host):
+    """Every row of every peer, next to Corso's."""
+    lines = [
+        "",
+        "## Every peer",
+        "",
+        "ns/path on the whole corpus, and Corso's time over the peer's. A Windows figure in italics follows "
+        "other rules than Windows' and is left out of the summary, and so is a floor of `corso_bench`.",
+        "",
+        "| Operation | Library and call | POSIX ns/path | Corso / it | Windows ns/path | Corso / it |",
+        "|---|---|---:|---:|---:|---:|",
+    ]
+    for e in summary:
+        op = e["op"]
+        libs = sorted({lib for (o, lib, _) in rows if o == op and not lib.startswith("corso") and lib != "memchr"})
+        lines.append(
+            "| %s | **Corso** | %s | | %s | |"
+            % (op, fmt_ns(e["posix"] and e["posix"]["ns"]), fmt_ns(e["windows"] and e["windows"]["ns"]))
+        )
+        ordered = sorted(
+            libs, key=lambda lib: min((v["ns"] for k, v in rows.items() if k[:2] == (op, lib) and v["ns"]), default=0)
+        )
+        for lib in ordered:
+            cells = []
+            for syntax, _ in SYNTAXES:
+                r = rows.get((op, lib, syntax))
+                if not r or not r.get("ns"):
+                    cells += ["—", "—"]
+                    continue
+                figure = fmt_ns(r["ns"])
+                cells += [figure if counts_for(syntax, lib, host) else "*%s*" % figure,
+                          corso_over(e[syntax], (r["ns"], lib))]
+            lines.append("| | %s | %s |" % (peer_label(op, lib), " | ".join(cells)))
+    return lines
+
+
+def ratio_svg(summary):
+    """One bar per operation and syntax: Corso's time over the fastest peer's, on a log scale around 1."""
+    bars = []
+    for e in summary:
+        for syntax, title in SYNTAXES:
+            c, p = e[syntax], e[syntax + "_peer"]
+            if c and c.get("ns") and p and p[0]:
+                bars.append((e["op"], syntax, title, c["ns"] / p[0], peer_label(e["op"], p[1]).replace("`", "")))
+    label_w, chart_w, text_w = 130, 420, 300
+    bar_h, gap, group_gap, top = 12, 2, 8, 64
+    colors = {"posix": "#1f77b4", "windows": "#ff7f0e"}
+    ops = [e["op"] for e in summary if any(b[0] == e["op"] for b in bars)]
+    lo = min([b[3] for b in bars] + [1.0])
+    hi = max([b[3] for b in bars] + [1.0])
+    lo_exp = math.floor(math.log2(lo)) if lo > 0 else -1
+    hi_exp = math.ceil(math.log2(hi))
+    if hi_exp == lo_exp:
+        hi_exp += 1
+    x_of = lambda r: label_w + (math.log2(r) - lo_exp) / (hi_exp - lo_exp) * chart_w
+    height = top + sum(sum(1 for b in bars if b[0] == op) * (bar_h + gap) + group_gap for op in ops) + 30
+    width = label_w + chart_w + text_w
+    out = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+        'font-family="sans-serif" font-size="11">' % (width, height, width, height),
+        '<rect width="100%" height="100%" fill="white"/>',
+        '<text x="10" y="18" font-size="14" font-weight="bold">'
+        "Corso's time over the fastest peer's (below 1, Corso is faster)</text>",
+    ]
+    x = 10
+    for syntax, title in SYNTAXES:
+        out.append('<rect x="%d" y="28" width="12" height="12" fill="%s"/>' % (x, colors[syntax]))
+        out.append('<text x="%d" y="38">%s</text>' % (x + 16, title))
+        x += 80
+    axis_y = top + (height - top - 30)
+    # A labelled line every 1, 2 or 4 powers of two, as many as fit.
+    step = next((k for k in (1, 2, 4) if chart_w / (hi_exp - lo_exp) * k >= 44), 8)
+    for exp in range(lo_exp, hi_exp + 1):
+        if exp % step:
+            continue
+        xx = x_of(2.0**exp)
+        out.append('<line x1="%.1f" y1="%d" x2="%.1f" y2="%d" stroke="%s"/>'
+                   % (xx, top - 6, xx, axis_y, "#333" if exp == 0 else "#ddd"))
+        tick = "%g" % (2.0**exp) if exp >= 0 else "1/%d" % (2**-exp)
+        out.append('<text x="%.1f" y="%d" text-anchor="middle">%s×</text>' % (xx, axis_y + 14, tick))
+    out.append('<text x="%.1f" y="%d" text-anchor="end" fill="#555">Corso faster ←</text>' % (x_of(1.0) - 4, top - 10))
+    out.append('<text x="%.1f" y="%d" fill="#555">→ Corso slower</text>' % (x_of(1.0) + 4, top - 10))
+    y = top
+    for op in ops:
+        group = [b for b in bars if b[0] == op]
+        out.append('<text x="%d" y="%.1f" text-anchor="end">%s</text>'
+                   % (label_w - 6, y + len(group) * (bar_h + gap) / 2 + 3, escape(op)))
+        for _, syntax, title, ratio, peer in group:
+            x0, x1 = sorted((x_of(1.0), x_of(ratio)))
+            out.append(
+                '<rect x="%.1f" y="%d" width="%.1f" height="%d" fill="%s"><title>%s %s: %.2f× %s</title></rect>'
+                % (x0, y, max(1.0, x1 - x0), bar_h, colors[syntax], escape(op), title, ratio, escape(peer))
+            )
+            out.append('<text x="%.1f" y="%d">%.2f× %s</text>'
+                       % (label_w + chart_w + 6, y + bar_h - 2, ratio, escape(peer)))
+            y += bar_h + gap
+        y += group_gap
+    out.append("</svg>")
+    return "\n".join(out) + "\n"
+
+
+def markdown(results, hot, hot_paths, context, args, peer_rows, statuses, peers_ran, host):
     peers = present_peers(results)
+    rows = dict(results)
+    rows.update(peer_rows)
+    summary = summarize(rows, host)
     now = datetime.datetime.now(datetime.timezone.utc)
     cores = physical_cores()
     caches = ", ".join(
@@ -239,8 +642,14 @@ def markdown(results, hot, hot_paths, context, args):
     lines = [
         "# Benchmarks",
         "",
-        "Corso next to %s, measured by `bench/report.py` from the `corso_bench` binary "
-        "(see [bench/README.md](../bench/README.md))." % " and ".join(LIB_NAMES[p] for p in peers),
+        "Corso next to %s in the `corso_bench` binary%s, measured by `bench/report.py` "
+        "(see [bench/README.md](../bench/README.md))."
+        % (
+            " and ".join(LIB_NAMES[p] for p in peers),
+            ", and next to the peers on their own toolchains that `bench/peers/run` ran on the same corpus"
+            if peers_ran
+            else "",
+        ),
         "",
         "- Date: %s" % (context.get("date") or now.isoformat())[:10],
         "- Machine: %s, %d logical CPUs%s%s"
@@ -259,10 +668,15 @@ def markdown(results, hot, hot_paths, context, args):
         ),
         "- Corpus: %s" % context.get("corso_corpus", "?"),
         "- Figures: the median of %d repetitions of one pass over the whole corpus; ns/path and allocs/path "
-        "are per path (allocations are calls of operator new). A ratio is the peer's time over Corso's: "
-        "above 1, Corso is faster. %s" % (args.repetitions, spread_note(results)),
+        "are per path (allocations are calls of operator new). A ratio is Corso's time over the peer's: "
+        "below 1, Corso is faster. %s" % (args.repetitions, spread_note(results)),
+    ]
+    lines += summary_lines(summary, rows, statuses, context, host, peers_ran)
+    lines += [
         "",
-        "The peers follow the rules of the host. On a POSIX host they read the Windows corpus as POSIX "
+        "## Next to std::filesystem and Boost.Filesystem",
+        "",
+        "std::filesystem and Boost.Filesystem follow the rules of the host. On a POSIX host they read the Windows corpus as POSIX "
         "paths, in which `\\` is an ordinary byte: most Windows paths are then one long segment, so their "
         "Windows rows are cheap and do not do the work Corso does (drive, UNC and verbatim volumes, `/` "
         "turned into `\\`).",
@@ -275,14 +689,12 @@ def markdown(results, hot, hot_paths, context, args):
         "look at a path are bound by memory as much as by their own work. `parse` hands over strings that "
         "were copied just before, a chunk of 256 at a time, so they are hot.",
         "",
-        "![Corso against its peers, ns per path, in the cache](benchmarks.svg)",
-        "",
         "| Operation | Corso | %s |" % " | ".join(LIB_NAMES[p] for p in peers),
         "|---|---|" + "---|" * len(peers),
     ]
     for op, corso_fn, peer_fn in OPERATIONS:
         lines.append("| %s | `%s` | %s |" % (op, corso_fn, " | ".join("`%s`" % peer_fn if peer_fn else "—" for _ in peers)))
-    lines += op_tables(results, peers, "", "## %s paths, the whole corpus")
+    lines += op_tables(results, peers, "", "### %s paths, the whole corpus")
     if hot:
         lines += [
             "",
@@ -336,68 +748,12 @@ def markdown(results, hot, hot_paths, context, args):
                 title, fmt_ns(c["ns"]), fmt_allocs(c["allocs"]), fmt_ns(r and r["ns"]), fmt_allocs(r and r["allocs"]), ratio))
     lines += [
         "",
-        "Regenerate with `python3 bench/report.py build/bench/bench/corso_bench` after building the "
+        "Regenerate with `bench/run_all build/bench` (corso_bench and every peer), or "
+        "`python3 bench/report.py build/bench/bench/corso_bench` (corso_bench alone) after building the "
         "`corso_bench` target.",
         "",
     ]
     return "\n".join(lines)
-
-
-def svg(results):
-    """Horizontal bars, one panel per syntax, one group per operation."""
-    peers = present_peers(results)
-    libs = ["corso"] + peers
-    bar_h, gap, group_gap = 13, 2, 12
-    label_w, chart_w, value_w = 110, 330, 60
-    panel_w = label_w + chart_w + value_w
-    ops = [op for op, _, _ in OPERATIONS]
-    top = 56
-    group_h = lambda op: sum(1 for lib in libs if any(k[:2] == (op, lib) for k in results)) * (bar_h + gap)
-    height = top + sum(group_h(op) + group_gap for op in ops) + 20
-    width = panel_w * len(SYNTAXES) + 20
-    out = [
-        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
-        'font-family="sans-serif" font-size="11">' % (width, height, width, height),
-        '<rect width="100%" height="100%" fill="white"/>',
-        '<text x="10" y="18" font-size="14" font-weight="bold">ns per path (shorter is faster)</text>',
-    ]
-    x = 10
-    for lib in libs:
-        out.append('<rect x="%d" y="28" width="12" height="12" fill="%s"/>' % (x, COLORS[lib]))
-        out.append('<text x="%d" y="38">%s</text>' % (x + 16, escape(LIB_NAMES[lib])))
-        x += 30 + 7 * len(LIB_NAMES[lib])
-    for i, (syntax, title) in enumerate(SYNTAXES):
-        x0 = 10 + i * panel_w
-        values = [v["ns"] for k, v in results.items() if k[2] == syntax and k[0] in ops and v["ns"]]
-        if not values:
-            continue
-        scale = chart_w / max(values)
-        caption = title + (" (the peers under the host's rules)" if syntax == "windows" and peers else "")
-        out.append('<text x="%d" y="%d" font-weight="bold">%s</text>' % (x0 + label_w, top - 4, escape(caption)))
-        y = top
-        for op in ops:
-            rows = [(lib, results.get((op, lib, syntax))) for lib in libs if any(k[:2] == (op, lib) for k in results)]
-            if not rows:
-                continue
-            out.append(
-                '<text x="%d" y="%d" text-anchor="end">%s</text>'
-                % (x0 + label_w - 6, y + len(rows) * (bar_h + gap) / 2 + 4, escape(op))
-            )
-            for lib, r in rows:
-                if r and r["ns"]:
-                    w = max(1.0, r["ns"] * scale)
-                    out.append(
-                        '<rect x="%d" y="%d" width="%.1f" height="%d" fill="%s"><title>%s %s %s: %s ns</title></rect>'
-                        % (x0 + label_w, y, w, bar_h, COLORS[lib], escape(LIB_NAMES[lib]), op, title, fmt_ns(r["ns"]))
-                    )
-                    out.append('<text x="%.1f" y="%d">%s</text>' % (x0 + label_w + w + 3, y + bar_h - 3, fmt_ns(r["ns"])))
-                y += bar_h + gap
-            y += group_gap
-        out.append(
-            '<line x1="%d" y1="%d" x2="%d" y2="%d" stroke="#999"/>' % (x0 + label_w, top, x0 + label_w, y - group_gap)
-        )
-    out.append("</svg>")
-    return "\n".join(out) + "\n"
 
 
 def main():
@@ -409,35 +765,50 @@ def main():
     ap.add_argument("--filter", help="--benchmark_filter, a regular expression on the names")
     ap.add_argument("--hot-paths", type=int, default=1000, help="also run on this many paths, in the cache (0: not)")
     ap.add_argument("--json-in", help="report on this saved JSON output instead of running the binary")
-    ap.add_argument("--json-out", help="also save the JSON output here")
+    ap.add_argument("--json-out", help="also save the JSON output here, with the peers' output")
+    ap.add_argument("--peers", action="store_true", help="also run the peers on their own toolchains (bench/peers/run)")
+    ap.add_argument("--peers-in", help="the peers' rows from this saved output of bench/peers/run")
     ap.add_argument("--out-dir", default=os.path.join(os.path.dirname(here), "docs"), help="where to write")
     args = ap.parse_args()
     if args.json_in:
         with open(args.json_in, encoding="utf-8") as f:
             saved = json.load(f)
         data, data_hot = saved["whole"], saved.get("hot")
+        peer_lines, host = saved.get("peers"), saved.get("host", "Linux")
         reps = [e.get("repetitions", 1) for e in data["benchmarks"]]
         args.repetitions = max(reps) if reps else 1
     elif args.binary:
         data = run_benchmarks(args)
         # The sets and the long path do not depend on the corpus's size.
         data_hot = run_benchmarks(args, args.hot_paths, "-BM_(set|parse_long).*") if args.hot_paths else None
+        peer_lines = run_peers(args.binary) if args.peers else None
+        host = platform.system()
     else:
         ap.error("give the benchmark binary or --json-in")
+    if args.peers_in:
+        with open(args.peers_in, encoding="utf-8", errors="replace") as f:
+            peer_lines = f.read().splitlines()
     if args.json_out:
         with open(args.json_out, "w", encoding="utf-8") as f:
-            json.dump({"whole": data, "hot": data_hot}, f, indent=1)
+            json.dump({"whole": data, "hot": data_hot, "peers": peer_lines, "host": host}, f, indent=1)
     results = collect(data)
     hot = collect(data_hot) if data_hot else {}
+    peer_rows, statuses = collect_peers(peer_lines or [])
+    rows = dict(results)
+    rows.update(peer_rows)
     if not results:
         sys.exit("report.py: no benchmark results in the output")
     os.makedirs(args.out_dir, exist_ok=True)
     md_path = os.path.join(args.out_dir, "benchmarks.md")
     svg_path = os.path.join(args.out_dir, "benchmarks.svg")
     with open(md_path, "w", encoding="utf-8") as f:
-        f.write(markdown(results, hot, args.hot_paths, data.get("context", {}), args))
+        f.write(
+            markdown(
+                results, hot, args.hot_paths, data.get("context", {}), args, peer_rows, statuses, peer_lines is not None, host
+            )
+        )
     with open(svg_path, "w", encoding="utf-8") as f:
-        f.write(svg(hot or results))
+        f.write(ratio_svg(summarize(rows, host)))
     print("wrote %s and %s" % (md_path, svg_path), file=sys.stderr)
 
 

@@ -1,16 +1,17 @@
 // Node's path.matchesGlob on the paths of the benchmark corpus, read
 // NUL-terminated on standard input (corso_corpus posix | windows), against
 // the pattern set of corso_bench's match benchmark. matchesGlob came in
-// Node 22 (experimental); an older Node says so and times nothing. Prints the
-// median time of one path against one pattern over 11 passes, in the shape
-// of the benchmark's own rows. Usage: node match.js posix|windows
+// Node 22.5 and 20.17 (experimental); an older Node says so in a line
+// "# skipped node_matchesglob: ..." and times nothing. Prints the median time
+// of one path against one pattern over 11 passes, in the shape of the
+// benchmark's own rows. Usage: node match.js posix|windows
 'use strict';
 const path = require('path');
 
 const syntax = process.argv[2];
 const flavour = syntax === 'windows' ? path.win32 : path.posix;
 if (typeof flavour.matchesGlob !== 'function') {
-  console.error(`node ${process.version} has no path.matchesGlob: the Node match peer is skipped`);
+  console.log(`# skipped node_matchesglob: Node ${process.version} has no path.matchesGlob (it came in 22.5 and 20.17)`);
   process.exit(0);
 }
 const paths = require('fs').readFileSync(0, 'latin1').split('\0').filter((p) => p !== '');
