@@ -287,6 +287,12 @@ void add_corso() {
   add_each<L>("basename", [](const auto& f, std::size_t i) { return corso::basename(f.paths[i]); });
   add_each<L>("is_prefix", [](const auto& f, std::size_t i) { return corso::is_prefix(*f.roots[i], f.paths[i]); });
   add_each<L>("segs", [](const auto& f, std::size_t i) { return corso::segs(f.paths[i]); });
+  // The same segments as views, walked and counted: no allocation.
+  add_each<L>("segments", [](const auto& f, std::size_t i) {
+    std::size_t n = 0;
+    for (std::string_view seg : corso::segments(f.paths[i])) n += 1 + seg.empty();
+    return n;
+  });
 }
 
 // Paths from outside: every request of the corpus appended beneath a root
