@@ -16,6 +16,10 @@
 
 #include <corso/path.hpp>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace corso::bench {
 namespace {
 
@@ -498,8 +502,7 @@ std::vector<std::string> to_windows_paths(const std::vector<std::string>& posix)
 
 std::vector<std::string> generate_posix_paths(std::size_t n, std::uint64_t seed) {
   generator g(seed);
-  // Views into `out`, which never reallocates: the paths are not copied, so
-  // they lie in the heap one after the other, as a list read from a file would.
+  // Views into `out`, which never reallocates: the paths are not copied.
   std::vector<std::string> out;
   out.reserve(n);
   std::unordered_set<std::string_view> seen;
@@ -559,6 +562,32 @@ std::vector<std::string> read_path_list(const std::string& file) {
   return out;
 }
 
+void settle_heap() noexcept {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
+std::vector<std::string> laid_out(std::vector<std::string> v) {
+  std::string bytes;
+  std::vector<std::size_t> sizes;
+  sizes.reserve(v.size());
+  for (const std::string& s : v) {
+    bytes += s;
+    sizes.push_back(s.size());
+  }
+  v.clear();
+  v.shrink_to_fit();
+  settle_heap();
+  v.reserve(sizes.size());
+  std::size_t at = 0;
+  for (const std::size_t n : sizes) {
+    v.emplace_back(bytes, at, n);
+    at += n;
+  }
+  return v;
+}
+
 namespace {
 // CORSO_BENCH_PATHS=N keeps the first N paths: a corpus small enough for the
 // caches shows the work of the operations without the memory's.
@@ -576,11 +605,11 @@ std::vector<std::string> first_paths(std::vector<std::string> paths) {
 const std::vector<std::string>& posix_corpus() {
   static const std::vector<std::string> paths = [] {
     if (const char* file = env("CORSO_BENCH_CORPUS")) {
-      return first_paths(valid_only<posix_path>(read_path_list(file), "POSIX"));
+      return laid_out(first_paths(valid_only<posix_path>(read_path_list(file), "POSIX")));
     }
     std::vector<std::string> generated = first_paths(generate_posix_paths(corpus_size, corpus_seed));
     check_all_valid<posix_path>(generated, "POSIX");
-    return generated;
+    return laid_out(std::move(generated));
   }();
   return paths;
 }
@@ -594,7 +623,7 @@ const std::vector<std::string>& requests() {
       const std::size_t start = rest.find_first_not_of('/');
       out.push_back(start == rest.npos ? "." : rest.substr(start));
     }
-    return out;
+    return laid_out(std::move(out));
   }();
   return texts;
 }
@@ -602,12 +631,12 @@ const std::vector<std::string>& requests() {
 const std::vector<std::string>& windows_corpus() {
   static const std::vector<std::string> paths = [] {
     if (const char* file = env("CORSO_BENCH_WINDOWS_CORPUS")) {
-      return first_paths(valid_only<windows_path>(read_path_list(file), "Windows"));
+      return laid_out(first_paths(valid_only<windows_path>(read_path_list(file), "Windows")));
     }
     std::vector<std::string> converted = to_windows_paths(posix_corpus());
-    if (env("CORSO_BENCH_CORPUS")) return valid_only<windows_path>(std::move(converted), "Windows");
+    if (env("CORSO_BENCH_CORPUS")) return laid_out(valid_only<windows_path>(std::move(converted), "Windows"));
     check_all_valid<windows_path>(converted, "Windows");
-    return converted;
+    return laid_out(std::move(converted));
   }();
   return paths;
 }

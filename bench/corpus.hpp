@@ -38,6 +38,16 @@ std::vector<std::string> generate_posix_paths(std::size_t n, std::uint64_t seed)
 // and its separators.
 std::string to_windows_path(std::string_view p, std::uint64_t seed);
 
+// Gives the heap's free memory back to one piece, where the C library can
+// (glibc): what is allocated next lies in it one block after the other.
+void settle_heap() noexcept;
+
+// v's strings again, allocated one after the other in a settled heap, as a
+// list read from a file and parsed in a fresh process lies: the generator's
+// temporaries leave holes between the strings it keeps, and without this the
+// order of the holes would decide where each path's bytes lie.
+std::vector<std::string> laid_out(std::vector<std::string> v);
+
 // The paths of a file: one a line (a final "\r" dropped), or NUL-separated
 // when the file holds a NUL byte; empty records are skipped. Throws
 // std::runtime_error when the file cannot be read.

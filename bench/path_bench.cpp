@@ -125,8 +125,9 @@ struct fixture {
   fixture& operator=(const fixture&) = delete;
 };
 
-// One fixture at a time: the previous one is freed before the next is built,
-// so that every library lays its paths out in a heap in the same state, and
+// One fixture at a time: the previous one is freed and the heap settled
+// before the next is built, so that every library lays its paths out one
+// after the other, as the peers' own processes do, and
 // the benchmarks of one library and syntax, registered together, share it.
 struct fixture_slot {
   const void* key = nullptr;
@@ -144,6 +145,7 @@ const fixture<typename L::lib>& fixture_of() {
   fixture_slot& s = current_slot();
   if (s.key != &key) {
     s.value.reset();
+    corso::bench::settle_heap();
     s.value = std::make_shared<const fixture<typename L::lib>>(L::syn);
     s.key = &key;
   }
