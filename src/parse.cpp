@@ -32,12 +32,16 @@ void collapse_seps(std::string& s, char sep) {
   s.resize(w);
 }
 
+// Windows only: a non-empty s whose first ':' is its last byte, a drive with
+// no path after it. The search is only for a text that ends with ':'.
+bool ends_at_drive(std::string_view s) noexcept { return s.back() == ':' && s.find(':') == s.size() - 1; }
+
 // Windows only: a UNC volume that the collapsed string ends with gains its
 // '\', and a drive volume must be followed by something. False when the
 // string is refused. `volume` was read on the caller's bytes.
 bool complete_volume_windows(std::string& s, windows_volume volume, bool collapsed) {
   if (volume.kind == windows_volume_kind::none || volume.kind == windows_volume_kind::drive) {
-    return s.find(':') != s.size() - 1;  // the first ':' ends the path: a volume with nothing after it
+    return !ends_at_drive(s);
   }
   // Without a run collapsed, the volume ends where it did in the caller's bytes.
   const bool ends_at_volume = collapsed ? volume_of<windows_syntax>(s).rest.empty() : volume.size == s.size();
@@ -45,23 +49,25 @@ bool complete_volume_windows(std::string& s, windows_volume volume, bool collaps
   return true;
 }
 
-// True when s is a path byte for byte: most text is, and then it is scanned
-// where it lies and copied once, with no second look at the copy. A UNC
-// volume, which may need its '\' added, takes the longer road.
+// True when s, non-empty, free of NUL bytes and of runs, and under Windows
+// with '/' rewritten, is a path as it stands: most text is, and then it is
+// copied once and not scanned again. A UNC volume stands when it is whole
+// and something follows it; else it gains its '\' on the longer road.
 template <path_syntax S>
-bool is_path_as_it_stands(std::string_view s) noexcept {
-  const scan_result scanned = scan<S::is_windows>(s);
-  if (s.empty() || scanned.has_nul || scanned.has_run || scanned.has_slash) return false;
+bool stands_as_path(std::string_view s) noexcept {
   if constexpr (S::is_windows) {
-    return !begins_unc(s) && s.find(':') != s.size() - 1;  // no drive without a path after it
+    if (begins_unc(s)) {
+      const windows_volume volume = windows_volume_of<volume_text::valid_path>(s);
+      return volume.kind != windows_volume_kind::none && volume.size != s.size();
+    }
+    return !ends_at_drive(s);
   }
   return true;
 }
 
-// A string that is already a path is scanned once and kept as it is.
+// s made a path, `scanned` being what scan found in it.
 template <path_syntax S>
-result<basic_path<S>> parse(std::string&& s) {
-  const scan_result scanned = scan<S::is_windows>(s);
+result<basic_path<S>> parse(std::string&& s, scan_result scanned) {
   if (s.empty()) return err(s);
   windows_volume volume{};
   if constexpr (S::is_windows) {
@@ -87,13 +93,20 @@ result<basic_path<S>> parse(std::string&& s) {
 
 template <path_syntax S>
 result<basic_path<S>> basic_path<S>::of_string(std::string&& s) {
-  return detail::parse<S>(std::move(s));
+  const detail::scan_result scanned = detail::scan<S::is_windows>(s);
+  return detail::parse<S>(std::move(s), scanned);
 }
 
 template <path_syntax S>
 result<basic_path<S>> basic_path<S>::of_string(std::string_view s) {
-  if (detail::is_path_as_it_stands<S>(s)) return detail::make_path<S>(std::string(s));
-  return of_string(std::string(s));
+  // One scan of the caller's bytes serves both roads: the copy holds the same bytes.
+  const detail::scan_result scanned = detail::scan<S::is_windows>(s);
+  if (!s.empty() && !scanned.has_nul && !scanned.has_run) {
+    std::string copy(s);
+    if (S::is_windows && scanned.has_slash) detail::slashes_to_backslashes(copy.data(), copy.size());
+    if (detail::stands_as_path<S>(copy)) return detail::make_path<S>(std::move(copy));
+  }
+  return detail::parse<S>(std::string(s), scanned);
 }
 
 // Exported through the CORSO_API of the class template itself: MinGW
