@@ -283,6 +283,11 @@ void add_corso() {
   add_each<L>("multi_ext",
               [](const auto& f, std::size_t i) { return corso::get_ext(f.paths[i], {.multi_ext = true}); });
   add_each<L>("stem", [](const auto& f, std::size_t i) { return corso::stem(f.paths[i]); });
+  // The same answers as views into the paths, as the peers give theirs.
+  add_each<L>("filename_view", [](const auto& f, std::size_t i) { return corso::filename_view(f.paths[i]); });
+  add_each<L>("get_ext_view", [](const auto& f, std::size_t i) { return corso::get_ext_view(f.paths[i]); });
+  add_each<L>("stem_view", [](const auto& f, std::size_t i) { return corso::stem_view(f.paths[i]); });
+  add_each<L>("basename_view", [](const auto& f, std::size_t i) { return corso::basename_view(f.paths[i]); });
   add_each<L>("add_seg", [](const auto& f, std::size_t i) { return corso::add_seg(f.paths[i], "file.txt"); });
   add_each<L>("append", [](const auto& f, std::size_t i) { return f.paths[i] / f.tail; });
   add_each<L>("split_base", [](const auto& f, std::size_t i) { return corso::split_base(f.paths[i]); });

@@ -33,16 +33,28 @@ std::pair<std::string, std::string_view> _split_ext(const basic_path<S>& path, b
 }  // namespace detail
 
 template <path_syntax S>
+std::string_view get_ext_view_fn::operator()(const basic_path<S>& p, ext_options options) const noexcept {
+  return detail::sub_get_ext<S>(p.view(), options.multi_ext);
+}
+
+template <path_syntax S>
 std::string get_ext_fn::operator()(const basic_path<S>& p, ext_options options) const {
-  return std::string(detail::sub_get_ext<S>(p.view(), options.multi_ext));
+  return std::string(get_ext_view(p, options));
+}
+
+template <path_syntax S>
+std::string_view stem_view_fn::operator()(const basic_path<S>& p, ext_options options) const noexcept {
+  const std::string_view seg = detail::sub_last_non_empty_seg<S>(p.view());
+  if (detail::sub_is_rel_seg(seg)) return {};  // "." and ".." have no base name
+  if (options.multi_ext) return seg.substr(0, seg.size() - detail::sub_multi_ext(seg).size());
+  // The extension lies at the end of seg, where the road from the path's end finds it.
+  const std::string_view e = detail::sub_single_ext_of_path<S>(p.view());
+  return seg.substr(0, seg.size() - e.size());
 }
 
 template <path_syntax S>
 std::string stem_fn::operator()(const basic_path<S>& p, ext_options options) const {
-  const std::string_view seg = detail::sub_last_non_empty_seg<S>(p.view());
-  if (detail::sub_is_rel_seg(seg)) return {};  // "." and ".." have no base name
-  const std::string_view e = options.multi_ext ? detail::sub_multi_ext(seg) : detail::sub_single_ext(seg);
-  return std::string(seg.substr(0, seg.size() - e.size()));
+  return std::string(stem_view(p, options));
 }
 
 template <path_syntax S>

@@ -93,13 +93,16 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lo
   return {first.data(), static_cast<std::size_t>(last.data() + last.size() - first.data())};
 }
 
-// The index of the last c in s, or npos: s.rfind(c), sixteen bytes a step
-// from the end where the machine has vector instructions. The last segments of paths are
-// short, but their searches run on every call.
-[[nodiscard]] inline std::size_t rfind_byte(std::string_view s, char c) noexcept {
+// The index of the last a or b in s, or npos, sixteen bytes a step from the
+// end where the machine has vector instructions. The last segments of paths
+// are short, but their searches run on every call.
+[[nodiscard]] inline std::size_t rfind_either(std::string_view s, char a, char b) noexcept {
   std::size_t end = s.size();
 #if CORSO_SIMD
-  const auto last_in = [&](std::size_t at) { return (simd::bytes::load(s.data() + at) == c).mask(); };
+  const auto last_in = [&](std::size_t at) {
+    const simd::bytes block = simd::bytes::load(s.data() + at);
+    return ((block == a) | (block == b)).mask();
+  };
   for (; end >= 16; end -= 16) {
     if (const unsigned bits = last_in(end - 16); bits != 0) return end - 16 + simd::highest(bits);
   }
@@ -110,9 +113,13 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lo
   }
 #endif
   while (end > 0) {
-    if (s[--end] == c) return end;
+    --end;
+    if (s[end] == a || s[end] == b) return end;
   }
   return s.npos;
 }
+
+// The index of the last c in s, or npos: s.rfind(c).
+[[nodiscard]] inline std::size_t rfind_byte(std::string_view s, char c) noexcept { return rfind_either(s, c, c); }
 
 }  // namespace corso::detail

@@ -71,13 +71,6 @@ base_split split_base_of(std::string_view p) {
   return b;
 }
 
-// A root's last non-empty segment is empty, like that of a directory path.
-template <path_syntax S>
-std::string basename_of(std::string_view p) {
-  const std::string_view s = sub_last_non_empty_seg<S>(p);
-  return sub_is_rel_seg(s) ? std::string() : std::string(s);
-}
-
 // The pieces whose concatenation is the parent of v, which is as for
 // _split_base. A last segment "." or ".." gains "..": nothing is resolved.
 template <path_syntax S>
@@ -206,9 +199,14 @@ basic_path<S> to_dir_path_fn::operator()(basic_path<S>&& p) const {
 }
 
 template <path_syntax S>
-std::string filename_fn::operator()(const basic_path<S>& p) const {
+std::string_view filename_view_fn::operator()(const basic_path<S>& p) const noexcept {
   const std::string_view seg = detail::sub_last_seg<S>(p.view());
-  return detail::sub_is_dir_seg(seg) ? std::string() : std::string(seg);
+  return detail::sub_is_dir_seg(seg) ? std::string_view() : seg;
+}
+
+template <path_syntax S>
+std::string filename_fn::operator()(const basic_path<S>& p) const {
+  return std::string(filename_view(p));
 }
 
 template <path_syntax S>
@@ -222,9 +220,16 @@ basic_path<S> base_fn::operator()(const basic_path<S>& p) const {
   return detail::make_path<S>(std::string(detail::split_base_of<S>(p.view()).base));
 }
 
+// A root's last non-empty segment is empty, like that of a directory path.
+template <path_syntax S>
+std::string_view basename_view_fn::operator()(const basic_path<S>& p) const noexcept {
+  const std::string_view s = detail::sub_last_non_empty_seg<S>(p.view());
+  return detail::sub_is_rel_seg(s) ? std::string_view() : s;
+}
+
 template <path_syntax S>
 std::string basename_fn::operator()(const basic_path<S>& p) const {
-  return detail::basename_of<S>(p.view());
+  return std::string(basename_view(p));
 }
 
 template <path_syntax S>

@@ -258,10 +258,74 @@ TEST(Extensions, TheWalkFromTheEndAgreesWithTheLastSegment) {
     if (auto p = posix_path::of_string(gen.posix())) expect_roads_agree<posix_syntax>(p->view());
     if (auto p = windows_path::of_string(gen.windows())) expect_roads_agree<windows_syntax>(p->view());
   }
+  // Dots, separators and ':' packed around the last sixteen bytes, read at once.
+  std::mt19937 rng(3);
+  const char alphabet[] = {'a', '.', '/', '\\', ':', 'b'};
+  for (int i = 0; i < 20000; ++i) {
+    std::string s;
+    for (std::size_t k = rng() % 40; k > 0; --k) s += alphabet[rng() % 6];
+    if (auto p = posix_path::of_string(s)) expect_roads_agree<posix_syntax>(p->view());
+    if (auto p = windows_path::of_string(s)) expect_roads_agree<windows_syntax>(p->view());
+  }
   for (const char* p : {"/", "a.", ".a", "a..b", "..", "a/.b/", "x.y/", "//a.b"}) expect_roads_agree<posix_syntax>(p);
-  for (const char* p : {R"(C:.txt)", R"(C:a.txt)", R"(\\s.x\h.y\)", R"(\\s\h\a.b)", R"(C:\x\f.t:s)", R"(a:b.c)"}) {
+  for (const char* p : {R"(C:.txt)", R"(C:a.txt)", R"(\\s.x\h.y\)", R"(\\s\h\a.b)", R"(C:\x\f.t:s)", R"(a:b.c)",
+                        R"(\\?\UNC\s\h.y\)", R"(\\?\C:\a.txt)", R"(\\.\pipe.x\a.b)", R"(\\.\pipe.x\)"}) {
     expect_roads_agree<windows_syntax>(p);
   }
+}
+
+// Under Windows the last segments come from one search for a separator or a
+// ':'; the plain reading takes them after the volume, every time.
+TEST(LastSegments, OneSearchAgreesWithTheSegmentsAfterTheVolume) {
+  std::mt19937 rng(5);
+  const char alphabet[] = {'a', ':', '\\', '/', '?', '.', 'U', 'N', 'C', 'b'};
+  for (int i = 0; i < 40000; ++i) {
+    std::string s;
+    for (std::size_t k = rng() % 24; k > 0; --k) s += alphabet[rng() % 10];
+    const auto w = windows_path::of_string(s);
+    if (!w) continue;
+    const std::string_view rest = detail::volume_of<windows_syntax>(w->view()).rest;
+    EXPECT_EQ(detail::sub_last_seg<windows_syntax>(w->view()), detail::_sub_last_seg<'\\'>(rest)) << *w;
+    EXPECT_EQ(detail::sub_last_non_empty_seg<windows_syntax>(w->view()), detail::_sub_last_non_empty_seg<'\\'>(rest))
+        << *w;
+  }
+}
+
+// The views are the owned answers where they lie in p: an empty one
+// included, it never points elsewhere.
+template <path_syntax S>
+void expect_views_lie_in(const basic_path<S>& p) {
+  const std::string_view bytes = p.view();
+  const auto in_p = [&](std::string_view v) {
+    return v.empty() || (v.data() >= bytes.data() && v.data() + v.size() <= bytes.data() + bytes.size());
+  };
+  for (const ext_options o : {ext_options{}, ext_options{.multi_ext = true}}) {
+    EXPECT_TRUE(in_p(get_ext_view(p, o)));
+    EXPECT_EQ(get_ext_view(p, o), get_ext(p, o)) << p;
+    EXPECT_TRUE(in_p(stem_view(p, o)));
+    EXPECT_EQ(stem_view(p, o), stem(p, o)) << p;
+  }
+  EXPECT_TRUE(in_p(filename_view(p)));
+  EXPECT_TRUE(in_p(basename_view(p)));
+  EXPECT_EQ(filename_view(p), filename(p)) << p;
+  EXPECT_EQ(basename_view(p), corso::basename(p)) << p;
+}
+
+TEST(Views, LieInThePathAndRefuseATemporary) {
+  // A view of a temporary path would dangle: the call does not compile.
+  static_assert(!std::invocable<decltype(get_ext_view), posix_path>);
+  static_assert(!std::invocable<decltype(stem_view), windows_path, ext_options>);
+  static_assert(!std::invocable<decltype(filename_view), posix_path>);
+  static_assert(!std::invocable<decltype(basename_view), windows_path>);
+  static_assert(std::invocable<decltype(get_ext_view), const posix_path&>);
+  path_generator gen(21);
+  for (int i = 0; i < 2000; ++i) {
+    if (const auto p = posix_path::of_string(gen.posix())) expect_views_lie_in(*p);
+    if (const auto w = windows_path::of_string(gen.windows())) expect_views_lie_in(*w);
+  }
+  const posix_path p = px("src/corso.tar.gz");
+  EXPECT_EQ(get_ext_view(p).data(), p.view().data() + 13);
+  EXPECT_EQ(stem_view(p, {.multi_ext = true}), "corso");
 }
 
 }  // namespace

@@ -28,6 +28,16 @@ inline constexpr struct get_ext_fn {
   [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p, ext_options options = {}) const;
 } get_ext{};
 
+// get_ext(p, options) as a view of p's bytes, with no allocation: valid
+// while p lives unchanged. A temporary path is refused, as its view would
+// dangle.
+inline constexpr struct get_ext_view_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string_view operator()(const basic_path<S>& p, ext_options options = {}) const noexcept;
+  template <path_syntax S>
+  void operator()(const basic_path<S>&& p, ext_options options = {}) const = delete;
+} get_ext_view{};
+
 // The base name without its extension (with {.multi_ext = true}, without its
 // multiple extension): stem(a/b.tar.gz) => "b.tar", stem(a/b.tar.gz,
 // {.multi_ext = true}) => "b", stem(a.b/) => "a", stem(.bashrc) => ".bashrc",
@@ -36,6 +46,14 @@ inline constexpr struct stem_fn {
   template <path_syntax S>
   [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p, ext_options options = {}) const;
 } stem{};
+
+// stem(p, options) as a view of p's bytes, as get_ext_view.
+inline constexpr struct stem_view_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string_view operator()(const basic_path<S>& p, ext_options options = {}) const noexcept;
+  template <path_syntax S>
+  void operator()(const basic_path<S>&& p, ext_options options = {}) const = delete;
+} stem_view{};
 
 // True when ext, with or without its '.', is a whole trailing part of the
 // multiple extension: on a/b.tar.gz, "gz", ".gz", "tar.gz" => true, "ar.gz",
@@ -119,7 +137,9 @@ template <path_syntax S>
 // `template`, from this one list.
 #define CORSO_EXTENSIONS_INSTANTIATIONS(KEYWORDS, S)                                                                   \
   KEYWORDS CORSO_API std::string get_ext_fn::operator()(const basic_path<S>&, ext_options) const;                      \
+  KEYWORDS CORSO_API std::string_view get_ext_view_fn::operator()(const basic_path<S>&, ext_options) const noexcept;   \
   KEYWORDS CORSO_API std::string stem_fn::operator()(const basic_path<S>&, ext_options) const;                         \
+  KEYWORDS CORSO_API std::string_view stem_view_fn::operator()(const basic_path<S>&, ext_options) const noexcept;      \
   KEYWORDS CORSO_API bool has_ext_fn::operator()(std::string_view, const basic_path<S>&) const noexcept;               \
   KEYWORDS CORSO_API bool exists_ext_fn::operator()(const basic_path<S>&, ext_options) const noexcept;                 \
   KEYWORDS CORSO_API basic_path<S> add_ext_fn::operator()(std::string_view, const basic_path<S>&) const;               \

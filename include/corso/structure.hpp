@@ -177,6 +177,15 @@ inline constexpr struct filename_fn {
   [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p) const;
 } filename{};
 
+// filename(p) as a view of p's bytes, with no allocation: valid while p
+// lives unchanged. A temporary path is refused, as its view would dangle.
+inline constexpr struct filename_view_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string_view operator()(const basic_path<S>& p) const noexcept;
+  template <path_syntax S>
+  void operator()(const basic_path<S>&& p) const = delete;
+} filename_view{};
+
 // (directory, base): the base is the last non-empty segment with its trailing
 // separator, the directory part ends with a separator; a root gives (p, ./).
 // split_base(a/b/) => (a/, b/), split_base(a) => (./, a), split_base(/) => (/, ./) |
@@ -200,6 +209,14 @@ inline constexpr struct basename_fn {
   template <path_syntax S>
   [[nodiscard]] CORSO_API std::string operator()(const basic_path<S>& p) const;
 } basename{};
+
+// basename(p) as a view of p's bytes, as filename_view.
+inline constexpr struct basename_view_fn {
+  template <path_syntax S>
+  [[nodiscard]] CORSO_API std::string_view operator()(const basic_path<S>& p) const noexcept;
+  template <path_syntax S>
+  void operator()(const basic_path<S>&& p) const = delete;
+} basename_view{};
 
 // The directory that holds p, always a directory path; a root is its own
 // parent, and "." or ".." gains a ".." instead of losing a segment:
@@ -249,9 +266,11 @@ inline constexpr struct normalize_fn {
   KEYWORDS CORSO_API basic_path<S> to_dir_path_fn::operator()(const basic_path<S>&) const;                          \
   KEYWORDS CORSO_API basic_path<S> to_dir_path_fn::operator()(basic_path<S>&&) const;                               \
   KEYWORDS CORSO_API std::string filename_fn::operator()(const basic_path<S>&) const;                               \
+  KEYWORDS CORSO_API std::string_view filename_view_fn::operator()(const basic_path<S>&) const noexcept;            \
   KEYWORDS CORSO_API std::pair<basic_path<S>, basic_path<S>> split_base_fn::operator()(const basic_path<S>&) const; \
   KEYWORDS CORSO_API basic_path<S> base_fn::operator()(const basic_path<S>&) const;                                 \
   KEYWORDS CORSO_API std::string basename_fn::operator()(const basic_path<S>&) const;                               \
+  KEYWORDS CORSO_API std::string_view basename_view_fn::operator()(const basic_path<S>&) const noexcept;            \
   KEYWORDS CORSO_API basic_path<S> parent_fn::operator()(const basic_path<S>&) const;                               \
   KEYWORDS CORSO_API basic_path<S> rem_empty_seg_fn::operator()(const basic_path<S>&) const;                        \
   KEYWORDS CORSO_API basic_path<S> rem_empty_seg_fn::operator()(basic_path<S>&&) const;
