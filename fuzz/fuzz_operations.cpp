@@ -19,6 +19,11 @@ namespace {
 using corso::fuzz::require;
 using corso::fuzz::require_valid;
 
+// An answer given as a view: empty, or bytes of the path where they lie.
+bool in_path(std::string_view view, std::string_view path) {
+  return view.empty() || (view.data() >= path.data() && view.data() + view.size() <= path.data() + path.size());
+}
+
 template <corso::path_syntax S>
 bool has_volume(const corso::basic_path<S>& p) {
   return !corso::split_volume(p).first.empty();
@@ -82,6 +87,7 @@ void structure(const corso::basic_path<S>& a, const corso::basic_path<S>& b, std
   require_valid(dir);
   require(is_dir_path(dir) && is_file_path(a) != is_dir_path(a), "to_dir_path gives a directory path", v);
   require(filename(a).find(S::dir_sep_char) == std::string::npos, "a file name holds no separator", v);
+  require(in_path(filename_view(a), v) && in_path(corso::basename_view(a), v), "the views lie in the path", v);
   require(corso::basename(a).find(S::dir_sep_char) == std::string::npos, "a base name holds no separator", v);
   if (const auto split = maybe([&] { return split_base(a); })) {
     require_valid(split->first);
@@ -173,6 +179,7 @@ void extensions(const corso::basic_path<S>& a, std::string_view c) {
   const std::string_view v = a.view();
   for (const ext_options o : {ext_options{}, ext_options{.multi_ext = true}}) {
     const std::string e = get_ext(a, o);
+    require(in_path(get_ext_view(a, o), v) && in_path(stem_view(a, o), v), "the views lie in the path", v);
     if (!o.multi_ext) require(exists_ext(a) == !e.empty(), "exists_ext says whether there is an extension", v);
     const auto [kept, split] = split_ext(a, o);
     require_valid(kept);
