@@ -53,9 +53,10 @@ struct last_non_empty_split {
 
 template <char Sep>
 [[nodiscard]] constexpr last_non_empty_split _split_last_non_empty_seg(std::string_view v) noexcept {
-  const seg_split s = _split_last_seg<Sep>(v);
-  if (!s.right.empty() || s.left.empty()) return {s, true};
-  return {_split_last_seg<Sep>(s.left.substr(0, s.left.size() - 1)), false};
+  const bool ends_in_seg = v.empty() || v.back() != Sep;
+  const std::string_view w = ends_in_seg ? v : v.substr(0, v.size() - 1);
+  const std::size_t left = rfind_byte(w, Sep) + 1;  // 0 when there is none
+  return {{w.substr(0, left), w.substr(left)}, ends_in_seg};
 }
 
 // a/b/ => b; a/ => a; / => ""; // => "".
@@ -69,6 +70,17 @@ template <char Sep>
 // Empty, "." or "..": a segment that names a directory.
 [[nodiscard]] constexpr bool sub_is_dir_seg(std::string_view s) noexcept { return s.empty() || sub_is_rel_seg(s); }
 
+// Windows only: the index of the last '\\' of v, or of a ':' after it, or
+// npos. One search tells where the last segment starts and whether it holds
+// a ':'.
+[[nodiscard]] inline std::size_t last_sep_or_colon(std::string_view v) noexcept { return rfind_either(v, '\\', ':'); }
+
+// Windows only: p without one trailing separator, where its last non-empty
+// segment ends.
+[[nodiscard]] constexpr std::string_view without_trailing_sep(std::string_view p) noexcept {
+  return !p.empty() && p.back() == '\\' ? p.substr(0, p.size() - 1) : p;
+}
+
 // Windows only, where a segment may hold the ':' of a drive: the last
 // segment is taken after the volume. A segment of the whole path that holds
 // no ':' lies after it already: the first ':' of a drive path comes before
@@ -79,8 +91,7 @@ template <char Sep>
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_seg(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
-    // One search finds the last separator, or a ':' after it.
-    const std::size_t stop = rfind_either(p, '\\', ':');
+    const std::size_t stop = last_sep_or_colon(p);
     if (stop == p.npos || p[stop] == '\\') return p.substr(stop + 1);
     return _sub_last_seg<'\\'>(begins_unc(p) ? p : volume_of<S>(p).rest);
   } else {
@@ -96,9 +107,8 @@ template <path_syntax S>
     if (begins_unc(p)) {
       return p.back() == '\\' ? _sub_last_non_empty_seg<'\\'>(volume_of<S>(p).rest) : _sub_last_seg<'\\'>(p);
     }
-    // One trailing separator skipped, one search finds the last separator, or a ':' after it.
-    const std::string_view v = !p.empty() && p.back() == '\\' ? p.substr(0, p.size() - 1) : p;
-    const std::size_t stop = rfind_either(v, '\\', ':');
+    const std::string_view v = without_trailing_sep(p);
+    const std::size_t stop = last_sep_or_colon(v);
     if (stop == v.npos || v[stop] == '\\') return v.substr(stop + 1);
     return _sub_last_non_empty_seg<'\\'>(volume_of<S>(p).rest);
   } else {

@@ -71,18 +71,6 @@ base_split split_base_of(std::string_view p) {
   return b;
 }
 
-// The pieces whose concatenation is the parent of v, which is as for
-// _split_base. A last segment "." or ".." gains "..": nothing is resolved.
-template <path_syntax S>
-std::array<std::string_view, 3> _parent(std::string_view v) noexcept {
-  const last_non_empty_split s = _split_last_non_empty_seg<S::dir_sep_char>(v);
-  if (sub_is_rel_seg(s.split.right)) {
-    return {v, s.ends_in_seg ? S::dir_sep : std::string_view(), S::dotdot_dir};
-  }
-  if (s.split.left.empty()) return {S::dot_dir, {}, {}};
-  return {s.split.left, {}, {}};
-}
-
 // True when the parent of p must be taken after its volume. The POSIX
 // volume is a separator that the whole path's parent reads as one; only a
 // root ("/", "//") must be answered after the cut, as its own parent. Under
@@ -92,8 +80,10 @@ std::array<std::string_view, 3> _parent(std::string_view v) noexcept {
 template <path_syntax S>
 bool parent_needs_volume_split(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
-    const std::string_view seg = _split_last_non_empty_seg<'\\'>(p).split.right;
-    return begins_unc(p) || p == "\\" || seg.find(':') != seg.npos;
+    if (begins_unc(p) || p == "\\") return true;
+    const std::string_view v = without_trailing_sep(p);
+    const std::size_t stop = last_sep_or_colon(v);
+    return stop != v.npos && v[stop] == ':';
   } else {
     return is_root_path<S>(p);
   }
@@ -110,12 +100,14 @@ std::string parent_of(const basic_path<S>& path) {
     volume = split.volume;
     v = split.rest;
   }
-  const auto pieces = _parent<S>(v);
-  // Most parents are p cut after a separator: one copy of a prefix.
-  if (pieces[0].data() == v.data() && pieces[1].empty() && pieces[2].empty()) {
-    return std::string(p.data(), volume.size() + pieces[0].size());
+  // v is as for _split_base. A last segment "." or ".." gains "..": nothing is resolved.
+  const last_non_empty_split s = _split_last_non_empty_seg<S::dir_sep_char>(v);
+  if (sub_is_rel_seg(s.split.right)) {
+    return concat({volume, v, s.ends_in_seg ? S::dir_sep : std::string_view(), S::dotdot_dir});
   }
-  return concat({volume, pieces[0], pieces[1], pieces[2]});
+  if (s.split.left.empty()) return concat({volume, S::dot_dir});
+  // Most parents are p cut after a separator: one copy of a prefix.
+  return std::string(p.data(), volume.size() + s.split.left.size());
 }
 
 // The length of p without one trailing separator; a root keeps its own.
