@@ -48,6 +48,11 @@ void settle_heap() noexcept;
 // order of the holes would decide where each path's bytes lie.
 std::vector<std::string> laid_out(std::vector<std::string> v);
 
+// Registers the benchmarks of path sets and maps (set_bench.cpp). They run
+// after those of single paths: their fixtures live to the end and would
+// leave holes among which the paths of later fixtures would scatter.
+void add_set_benchmarks();
+
 // The paths of a file: one a line (a final "\r" dropped), or NUL-separated
 // when the file holds a NUL byte; empty records are skipped. Throws
 // std::runtime_error when the file cannot be read.

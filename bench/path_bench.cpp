@@ -139,17 +139,24 @@ fixture_slot& current_slot() {
   return s;
 }
 
-template <class L>
-const fixture<typename L::lib>& fixture_of() {
-  static char key;  // its address names L
+// The fixture F that Key names, built from args when another fixture holds
+// the slot.
+template <class Key, class F, class... Args>
+const F& one_at_a_time(const Args&... args) {
+  static char key;  // its address names Key
   fixture_slot& s = current_slot();
   if (s.key != &key) {
     s.value.reset();
     corso::bench::settle_heap();
-    s.value = std::make_shared<const fixture<typename L::lib>>(L::syn);
+    s.value = std::make_shared<const F>(args...);
     s.key = &key;
   }
-  return *static_cast<const fixture<typename L::lib>*>(s.value.get());
+  return *static_cast<const F*>(s.value.get());
+}
+
+template <class L>
+const fixture<typename L::lib>& fixture_of() {
+  return one_at_a_time<L, fixture<typename L::lib>>(L::syn);
 }
 
 // op on every path of the corpus; its result is destroyed in the timed region.
@@ -354,8 +361,7 @@ struct uri_fixture {
 
 template <corso::path_syntax S>
 const uri_fixture<S>& uri_fixture_of() {
-  static const uri_fixture<S> f;
-  return f;
+  return one_at_a_time<uri_fixture<S>, uri_fixture<S>>();
 }
 
 template <corso::path_syntax S>
@@ -485,6 +491,7 @@ int main(int argc, char** argv) {
 #endif
   add_all<syntax::posix>();
   add_all<syntax::windows>();
+  corso::bench::add_set_benchmarks();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -267,11 +267,9 @@ void add_all(const char* syntax) {
   add("map_iterate", "std_map", map_iterate_std<S>);
 }
 
-// Registered before main runs, as BENCHMARK() would.
-const bool registered = [] {
+}  // namespace
+
+void corso::bench::add_set_benchmarks() {
   add_all<corso::posix_syntax>("posix");
   add_all<corso::windows_syntax>("windows");
-  return true;
-}();
-
-}  // namespace
+}
