@@ -36,6 +36,10 @@ struct bytes {
   [[nodiscard]] bytes swap_where(bytes where, char c, char d) const noexcept {
     return {_mm_xor_si128(v, _mm_and_si128(where.v, _mm_set1_epi8(static_cast<char>(c ^ d))))};
   }
+  // 0xFF where the byte, unsigned, is at most c.
+  [[nodiscard]] bytes at_most(unsigned char c) const noexcept {
+    return {_mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(static_cast<char>(c))), v)};
+  }
   [[nodiscard]] unsigned mask() const noexcept { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
 };
 #endif

@@ -119,6 +119,28 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lo
   return s.npos;
 }
 
+// The index of the first a or b in s at or after start, or npos, inline:
+// most spans searched are short, where a call to the C library's search
+// costs more than the search.
+[[nodiscard]] inline std::size_t find_either(std::string_view s, char a, char b, std::size_t start = 0) noexcept {
+  std::size_t i = start;
+#if CORSO_SIMD
+  for (; i + 16 <= s.size(); i += 16) {
+    const simd::bytes block = simd::bytes::load(s.data() + i);
+    if (const unsigned bits = ((block == a) | (block == b)).mask(); bits != 0) return i + simd::lowest(bits);
+  }
+#endif
+  for (; i < s.size(); ++i) {
+    if (s[i] == a || s[i] == b) return i;
+  }
+  return s.npos;
+}
+
+// The index of the first c in s at or after start, or npos: s.find(c, start).
+[[nodiscard]] inline std::size_t find_byte(std::string_view s, char c, std::size_t start = 0) noexcept {
+  return find_either(s, c, c, start);
+}
+
 // The index of the last c in s, or npos: s.rfind(c).
 [[nodiscard]] inline std::size_t rfind_byte(std::string_view s, char c) noexcept { return rfind_either(s, c, c); }
 

@@ -24,15 +24,46 @@ constexpr std::array<bool, 256> forbidden_bytes = [] {
   return table;
 }();
 
+// True when s holds a byte of forbidden_bytes, other than Except when it is
+// not NUL (a separator its caller splits on); sixteen bytes at a time where
+// the machine has vector instructions. Most paths hold none, and then their
+// segments need no search of their own.
+template <char Except = '\0'>
+bool has_forbidden_byte(std::string_view s) noexcept {
+  const auto refused = [](char c) {
+    return (Except == '\0' || c != Except) && forbidden_bytes[static_cast<unsigned char>(c)];
+  };
+  std::size_t i = 0;
+#if CORSO_SIMD
+  for (; i + 16 <= s.size(); i += 16) {
+    const simd::bytes b = simd::bytes::load(s.data() + i);
+    simd::bytes found = b.at_most(0x1F);
+    for (const char c : std::string_view("<>:\"/\\|?*")) {
+      if (Except == '\0' || c != Except) found = found | (b == c);
+    }
+    if (found.mask() != 0) return true;
+  }
+#endif
+  return std::any_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), refused);
+}
+
 // The name before the first '.', without trailing spaces, names a device.
 bool is_reserved_name(std::string_view seg) noexcept {
-  std::string_view name = seg.substr(0, seg.find('.'));
+  // Every device name begins with con, com, prn, aux, nul or lpt: most names are ruled out here.
+  // The three bytes, lowered, as one number compared with six at once.
+  if (seg.size() < 3) return false;
+  constexpr auto key = [](char a, char b, char c) {
+    return static_cast<unsigned char>(ascii_lower(a)) | static_cast<unsigned char>(ascii_lower(b)) << 8 |
+           static_cast<unsigned char>(ascii_lower(c)) << 16;
+  };
+  const unsigned head = key(seg[0], seg[1], seg[2]);
+  const bool device_head = (head == key('c', 'o', 'n')) | (head == key('c', 'o', 'm')) | (head == key('p', 'r', 'n')) |
+                           (head == key('a', 'u', 'x')) | (head == key('n', 'u', 'l')) | (head == key('l', 'p', 't'));
+  if (!device_head) return false;
+  std::string_view name = seg.substr(0, find_byte(seg, '.'));
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  // Every device name is 3 to 7 bytes long and begins with a, c, l, n or p:
-  // most names are ruled out here.
+  // and is 3 to 7 bytes long.
   if (name.size() < 3 || name.size() > 7) return false;
-  const char first = ascii_lower(name[0]);
-  if (first != 'a' && first != 'c' && first != 'l' && first != 'n' && first != 'p') return false;
   constexpr std::array<std::string_view, 6> devices = {"con", "prn", "aux", "nul", "conin$", "conout$"};
   if (std::any_of(devices.begin(), devices.end(),
                   [&](std::string_view d) { return equal_ignoring_ascii_case(name, d); }))
@@ -45,12 +76,22 @@ bool is_reserved_name(std::string_view seg) noexcept {
          number == "\xC2\xB3";
 }
 
+// windows_name_fault, the bytes of seg searched only with check_bytes: its
+// caller knows when none of them is refused.
+std::optional<name_fault> name_fault_of(std::string_view seg, bool check_bytes) noexcept {
+  if (seg.empty() || sub_is_rel_seg(seg)) return std::nullopt;
+  if (check_bytes && has_forbidden_byte(seg)) return name_fault::forbidden_byte;
+  if (seg.back() == '.' || seg.back() == ' ') return name_fault::trailing_dot_or_space;
+  if (is_reserved_name(seg)) return name_fault::reserved_name;
+  return std::nullopt;
+}
+
 // The first segment of v (split at Sep, the empty ones included) for which
 // f gives a value, or nothing.
 template <char Sep, class F>
 auto first_of_segs(std::string_view v, F f) noexcept -> decltype(f(v)) {
   for (std::size_t start = 0; start <= v.size();) {
-    const std::size_t end = std::min(v.find(Sep, start), v.size());
+    const std::size_t end = std::min(find_byte(v, Sep, start), v.size());
     if (auto found = f(v.substr(start, end - start))) return found;
     start = end + 1;
   }
@@ -73,9 +114,10 @@ template <char Sep>
 verdict judge_segments(std::string_view p, bool check_names) noexcept {
   std::size_t depth = 0;
   bool leaves = false;
+  const bool check_bytes = check_names && has_forbidden_byte<Sep>(p);
   const std::optional<verdict> refused = first_of_segs<Sep>(p, [&](std::string_view seg) -> std::optional<verdict> {
     if (check_names) {
-      if (const std::optional<name_fault> fault = windows_name_fault(seg))
+      if (const std::optional<name_fault> fault = name_fault_of(seg, check_bytes))
         return verdict{refusal::refused_name, *fault};
     }
     if (seg == "..") {
@@ -126,7 +168,8 @@ std::string refusal_message(std::string_view text, const verdict& v) {
 // The first fault among the segments of rest, the part of a path after its volume.
 template <char Sep>
 std::optional<name_fault> first_name_fault(std::string_view rest) noexcept {
-  return first_of_segs<Sep>(rest, [](std::string_view seg) { return windows_name_fault(seg); });
+  const bool check_bytes = has_forbidden_byte<Sep>(rest);
+  return first_of_segs<Sep>(rest, [&](std::string_view seg) { return name_fault_of(seg, check_bytes); });
 }
 
 // The body of both append_beneath: q read from `text`, which a refusal quotes.
@@ -157,16 +200,7 @@ std::string_view to_string(name_fault fault) noexcept {
   return i < names.size() ? names[i] : std::string_view();
 }
 
-std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept {
-  if (seg.empty() || detail::sub_is_rel_seg(seg)) return std::nullopt;
-  if (std::any_of(seg.begin(), seg.end(),
-                  [](char c) { return detail::forbidden_bytes[static_cast<unsigned char>(c)]; })) {
-    return name_fault::forbidden_byte;
-  }
-  if (seg.back() == '.' || seg.back() == ' ') return name_fault::trailing_dot_or_space;
-  if (detail::is_reserved_name(seg)) return name_fault::reserved_name;
-  return std::nullopt;
-}
+std::optional<name_fault> windows_name_fault(std::string_view seg) noexcept { return detail::name_fault_of(seg, true); }
 
 template <path_syntax S>
 bool is_local_fn::operator()(const basic_path<S>& p, local_options options) const noexcept {

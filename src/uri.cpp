@@ -69,7 +69,7 @@ std::optional<std::string_view> decode(std::string_view s, std::string& out) {
   out.reserve(out.size() + s.size());
   for (std::size_t i = 0;;) {
     // Raw bytes are taken as they are, a run at a time.
-    const std::size_t pct = std::min(s.find('%', i), s.size());
+    const std::size_t pct = std::min(find_byte(s, '%', i), s.size());
     out.append(s.substr(i, pct - i));
     if (pct == s.size()) return std::nullopt;
     const int hi = pct + 1 < s.size() ? hex_value(s[pct + 1]) : -1;
@@ -164,7 +164,7 @@ result<basic_path<S>> of_file_uri(std::string_view uri) {
     return refuse("is not a file URI");
   }
   // Such bytes in a path are encoded: here they begin a query or a fragment.
-  if (uri.find('?') != uri.npos || uri.find('#') != uri.npos) return refuse("has a query or a fragment");
+  if (detail::find_either(uri, '?', '#') != uri.npos) return refuse("has a query or a fragment");
   std::string_view rest = uri.substr(5);
   std::string host;
   const bool has_authority = rest.starts_with("//");

@@ -61,7 +61,7 @@ template <volume_text T>
   if (!begins_unc<T>(s)) {
     // A drive letter is the common volume: its ':' needs no search.
     const std::size_t colon =
-        s.empty() ? s.npos : (s[0] == ':' ? 0 : (s.size() > 1 && s[1] == ':' ? 1 : s.find(':', 1)));
+        s.empty() ? s.npos : (s[0] == ':' ? 0 : (s.size() > 1 && s[1] == ':' ? 1 : find_byte(s, ':', 1)));
     return colon == s.npos ? windows_volume{none, 0} : windows_volume{drive, colon + 1};
   }
   const auto is_sep = [](char c) { return c == '\\' || (caller && c == '/'); };

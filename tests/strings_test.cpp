@@ -30,12 +30,16 @@ TEST(Dump, QuotesAndEscapesEveryByteThatIsNotPlainText) {
   EXPECT_EQ(message("a", "invalid path"), R"("a": invalid path)");
 }
 
-TEST(RfindByte, AgreesWithStringViewRfind) {
+TEST(Searches, AgreeWithStringViewFindAndRfind) {
   std::mt19937 rng(5);
   for (int i = 0; i < 20000; ++i) {
     const corso::test::exact_random_bytes bytes(rng, 70, "ab/.");
     const std::string_view v = bytes.view();
     for (char c : {'/', '.', 'z'}) ASSERT_EQ(rfind_byte(v, c), v.rfind(c)) << bytes.text() << " " << c;
+    ASSERT_EQ(rfind_either(v, '/', '.'), v.find_last_of("/.")) << bytes.text();
+    const std::size_t start = v.empty() ? 0 : rng() % (v.size() + 1);
+    for (char c : {'/', '.', 'z'}) ASSERT_EQ(find_byte(v, c, start), v.find(c, start)) << bytes.text() << " " << c;
+    ASSERT_EQ(find_either(v, '/', '.', start), v.find_first_of("/.", start)) << bytes.text();
   }
 }
 

@@ -92,9 +92,11 @@ std::string plain_fault(const std::string& seg) {
 
 TEST(WindowsNameFault, AgreesWithThePlainRulesOverGeneratedNames) {
   std::mt19937 rng(16);
-  const char* const pieces[] = {"CON", "con", "COM",  "lpt", "Nul", "aUx",  "PRN",      "CONIN$",   "conout$",
-                                "CO",  "x",   "1",    "0",   "9",   "10",   "\xc2\xb9", "\xc2\xb3", "\xe2\x81\xb4",
-                                " ",   ".",   ".txt", " .x", ":",   "\x01", "$",        "",         "\xc2"};
+  const char* const pieces[] = {"CON", "con", "COM", "lpt", "Nul", "aUx", "PRN", "CONIN$", "conout$", "CO", "x", "1",
+                                "0", "9", "10", "\xc2\xb9", "\xc2\xb3", "\xe2\x81\xb4", " ", ".", ".txt", " .x", ":",
+                                "\x01", "$", "", "\xc2",
+                                // Long names for the sixteen-byte steps, and bytes above 0x7F.
+                                "\xff", "a-longer-name-piece"};
   int reserved = 0;
   for (int i = 0; i < 50000; ++i) {
     std::string name;
