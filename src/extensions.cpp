@@ -70,7 +70,7 @@ template <path_syntax S>
 bool exists_ext_fn::operator()(const basic_path<S>& p, ext_options options) const noexcept {
   const std::string_view e = detail::sub_get_ext<S>(p.view(), options.multi_ext);
   if (!options.multi_ext) return !e.empty();
-  return e.size() > 1 && e.find('.', 1) != e.npos;
+  return e.size() > 1 && detail::find_byte(e, '.', 1) != e.npos;
 }
 
 template <path_syntax S>
@@ -78,7 +78,8 @@ basic_path<S> add_ext_fn::operator()(std::string_view ext, const basic_path<S>& 
   if (ext.empty()) return path;
   bool ok = is_seg<S>(ext);
   // Windows only, where a ':' ends a volume: a + "b:c" would read as the volume a.b:
-  if constexpr (S::is_windows) ok = ok && (ext.find(':') == ext.npos || detail::has_volume<S>(path.view()));
+  if constexpr (S::is_windows)
+    ok = ok && (detail::find_byte(ext, ':') == ext.npos || detail::has_volume<S>(path.view()));
   if (!ok) throw std::invalid_argument(detail::message(ext, "invalid extension"));
   const std::string_view p = path.view();
   const std::string_view seg = detail::sub_last_non_empty_seg<S>(p);

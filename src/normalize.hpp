@@ -77,7 +77,7 @@ inline void normal_segs(std::string_view v, seg_list& out) {
   const auto nothing_to_cancel = [&] { return out.size() == bottom || out.back() == ".."; };
   std::size_t start = 0;
   for (;;) {
-    const std::size_t end = v.find(Sep, start);
+    const std::size_t end = find_byte(v, Sep, start);
     const bool last = end == v.npos;
     const std::string_view seg = v.substr(start, last ? v.npos : end - start);
     if (seg == "..") {

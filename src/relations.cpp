@@ -67,7 +67,7 @@ std::optional<std::string> relativize_of(std::string_view root, std::string_view
   std::optional<std::string> result = relativize_rests<S>(r.rest, q.rest);
   // Windows only: a ':' in the rests is a plain byte there, but a result
   // holding one would read as a volume, and is no result.
-  if (S::is_windows && result && result->find(':') != std::string::npos) return std::nullopt;
+  if (S::is_windows && result && find_byte(*result, ':') != std::string::npos) return std::nullopt;
   return result;
 }
 
@@ -100,7 +100,7 @@ std::optional<basic_path<S>> rem_prefix_fn::operator()(const basic_path<S>& pref
   // The rest never begins with a separator.
   const std::string_view rest = v.substr(pre.size() + (v[pre.size()] == S::dir_sep_char ? 1 : 0));
   if (rest.empty()) return detail::make_path<S>(std::string(S::dot_dir));
-  if (S::is_windows && rest.find(':') != rest.npos) return std::nullopt;  // it would read as a volume
+  if (S::is_windows && detail::find_byte(rest, ':') != rest.npos) return std::nullopt;  // it would read as a volume
   return detail::make_path<S>(std::string(rest));
 }
 

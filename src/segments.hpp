@@ -122,7 +122,7 @@ template <char Sep, class F>
 constexpr void for_each_seg(std::string_view s, F&& f) {
   std::size_t start = 0;
   for (;;) {
-    const std::size_t i = s.find(Sep, start);
+    const std::size_t i = find_byte(s, Sep, start);
     if (i == s.npos) {
       f(s.substr(start));
       return;
@@ -201,7 +201,7 @@ template <char Sep>
 // From the first '.' after the first byte other than '.'.
 [[nodiscard]] inline std::string_view sub_multi_ext(std::string_view seg) noexcept {
   const std::size_t name = seg.find_first_not_of('.');
-  const std::size_t dot = name == seg.npos ? seg.npos : seg.find('.', name);
+  const std::size_t dot = name == seg.npos ? seg.npos : find_byte(seg, '.', name);
   return dot == seg.npos ? std::string_view() : seg.substr(dot);
 }
 

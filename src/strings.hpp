@@ -125,9 +125,18 @@ constexpr bool equal_ignoring_ascii_case(std::string_view a, std::string_view lo
 [[nodiscard]] inline std::size_t find_either(std::string_view s, char a, char b, std::size_t start = 0) noexcept {
   std::size_t i = start;
 #if CORSO_SIMD
+  const auto found_in = [&](std::size_t at) {
+    const simd::bytes block = simd::bytes::load(s.data() + at);
+    return ((block == a) | (block == b)).mask();
+  };
   for (; i + 16 <= s.size(); i += 16) {
-    const simd::bytes block = simd::bytes::load(s.data() + i);
-    if (const unsigned bits = ((block == a) | (block == b)).mask(); bits != 0) return i + simd::lowest(bits);
+    if (const unsigned bits = found_in(i); bits != 0) return i + simd::lowest(bits);
+  }
+  if (i < s.size() && s.size() >= 16) {
+    // The last bytes, in a block that overlaps the ones seen: keep bits from i on.
+    const std::size_t at = s.size() - 16;
+    const unsigned bits = found_in(at) >> (i - at);
+    return bits == 0 ? s.npos : i + simd::lowest(bits);
   }
 #endif
   for (; i < s.size(); ++i) {

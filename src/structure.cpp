@@ -22,7 +22,7 @@ template <path_syntax S>
 void check_seg(std::string_view p, std::string_view seg) {
   bool ok = is_seg<S>(seg);
   // Windows only, where a ':' ends a volume: a\ + "b:c" would read as the volume a\b:
-  if constexpr (S::is_windows) ok = ok && (seg.find(':') == seg.npos || has_volume<S>(p));
+  if constexpr (S::is_windows) ok = ok && (find_byte(seg, ':') == seg.npos || has_volume<S>(p));
   if (!ok) throw std::invalid_argument(message(seg, "invalid segment"));
 }
 
@@ -67,7 +67,8 @@ base_split split_base_of(std::string_view p) {
   if (v.rest == S::dir_sep) return {{}, p, S::dot_dir};
   const base_split b = _split_base<S>(v.volume, v.rest);
   // Windows only: the base stands alone as a path, and a ':' in it would read as a volume.
-  if (S::is_windows && b.base.find(':') != b.base.npos) throw std::invalid_argument(message(b.base, "invalid path"));
+  if (S::is_windows && find_byte(b.base, ':') != b.base.npos)
+    throw std::invalid_argument(message(b.base, "invalid path"));
   return b;
 }
 

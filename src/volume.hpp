@@ -80,7 +80,7 @@ template <volume_text T>
       while (i < s.size() && !is_sep(s[i])) ++i;
       return i;
     } else {
-      const std::size_t k = s.find('\\', i);
+      const std::size_t k = find_byte(s, '\\', i);
       return k == s.npos ? s.size() : k;
     }
   };
@@ -174,7 +174,7 @@ template <path_syntax S>
 [[nodiscard]] constexpr bool has_volume(std::string_view p) noexcept {
   // Only the syntaxes' grammars differ: a Windows volume is UNC or a drive.
   if constexpr (S::is_windows) {
-    return begins_unc(p) || p.find(':') != p.npos;
+    return begins_unc(p) || find_byte(p, ':') != p.npos;
   } else {
     return p.size() >= 2 && p[0] == '/' && p[1] == '/';
   }
