@@ -67,6 +67,16 @@ struct string_copy_lib {
   static std::string parse(const std::string& s) { return std::string(std::string_view(s)); }
 };
 
+// The floor of parsing with a check: every byte looked at once, for a NUL,
+// then the bare copy.
+struct scan_copy_lib {
+  static constexpr const char* name = "scan_copy";
+  static std::string parse(const std::string& s) {
+    if (std::memchr(s.data(), '\0', s.size()) != nullptr) return {};
+    return std::string(std::string_view(s));
+  }
+};
+
 template <class Path>
 struct peer_lib {
   using path = Path;
@@ -445,6 +455,7 @@ void add_all() {
 #endif
   benchmark::RegisterBenchmark(bench_name("parse_long", "memchr", Syn).c_str(), memchr_long<Syn>)->UseRealTime();
   add<lib_at<string_copy_lib, Syn>>("parse_copy", parse_copy<lib_at<string_copy_lib, Syn>>);
+  add<lib_at<scan_copy_lib, Syn>>("parse_copy", parse_copy<lib_at<scan_copy_lib, Syn>>);
   using S = std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>;
   benchmark::RegisterBenchmark(bench_name("append_beneath", "corso", Syn).c_str(), append_beneath_requests<S>)
       ->UseRealTime();
