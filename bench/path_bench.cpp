@@ -77,6 +77,12 @@ struct scan_copy_lib {
   }
 };
 
+// Corso's paths under another name, for the floors that read their bytes.
+template <corso::path_syntax S>
+struct bare_scan_lib : corso_lib<S> {
+  static constexpr const char* name = "bare_scan";
+};
+
 template <class Path>
 struct peer_lib {
   using path = Path;
@@ -289,6 +295,26 @@ void add_peer() {
   add_each<L>("append", [](const auto& f, std::size_t i) { return f.paths[i] / f.tail; });
 }
 
+// The floors of the views of the last segment: a bare scan back from the
+// end to the last separator (for the extension, to a '.' before it), with
+// none of the rules of volumes, dots or trailing separators, as Go's Base
+// and Ext do it.
+template <class L>
+void add_bare_scans() {
+  constexpr char sep = L::syn == syntax::posix ? '/' : '\\';
+  add_each<L>("filename", [](const auto& f, std::size_t i) {
+    const std::string_view v = f.paths[i].view();
+    return v.substr(v.rfind(sep) + 1);
+  });
+  add_each<L>("get_ext", [](const auto& f, std::size_t i) {
+    const std::string_view v = f.paths[i].view();
+    for (std::size_t k = v.size(); k-- > 0 && v[k] != sep;) {
+      if (v[k] == '.') return v.substr(k);
+    }
+    return std::string_view();
+  });
+}
+
 template <class L>
 void add_corso() {
   add_parsing<L>();
@@ -457,6 +483,7 @@ void add_all() {
   add<lib_at<string_copy_lib, Syn>>("parse_copy", parse_copy<lib_at<string_copy_lib, Syn>>);
   add<lib_at<scan_copy_lib, Syn>>("parse_copy", parse_copy<lib_at<scan_copy_lib, Syn>>);
   using S = std::conditional_t<Syn == syntax::posix, corso::posix_syntax, corso::windows_syntax>;
+  add_bare_scans<lib_at<bare_scan_lib<S>, Syn>>();
   benchmark::RegisterBenchmark(bench_name("append_beneath", "corso", Syn).c_str(), append_beneath_requests<S>)
       ->UseRealTime();
   benchmark::RegisterBenchmark(bench_name("to_file_uri", "corso", Syn).c_str(), to_file_uri_paths<S>)->UseRealTime();
