@@ -349,9 +349,10 @@ WINDOWS_GAPS = {
     "'/' in every block (2.4 ns a path more than the POSIX scan, timed apart); 15% of the corpus has a '/' to "
     "rewrite in the copy and 15% a UNC volume, whose segments the volume grammar reads; a text that ends with "
     "':' is searched for its first ':'.",
-    "stem": "Under Windows the last segment is found by one search for a '\\' or a ':' (a ':' in it makes the "
-    "volume matter), and a UNC path (15% of the corpus) takes a road of its own; the branch on it mispredicts. "
-    "`stem_view` shows the same gap without the copy.",
+    "stem": "`perf record` on `BM_stem_view/corso/windows`: the search for the last segment about 45%, the "
+    "extension's about 35%. Under Windows each also stops at a ':' (a ':' in the last segment makes the volume "
+    "matter), and a UNC path (15% of the corpus) takes a road of its own. `stem_view` shows the same gap "
+    "without the copy.",
     "stem_view": "As `stem`; a view costs a few ns, so the same few ns more weigh more.",
     "get_ext_view": "The last sixteen bytes are searched for a ':' beside '\\\\' and '.', and in a UNC path "
     "(15% of the corpus) an extension is taken only after the volume; a view costs a few ns, so the same few ns "
