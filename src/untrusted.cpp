@@ -50,16 +50,17 @@ bool has_forbidden_byte(std::string_view s) noexcept {
 // The name before the first '.', without trailing spaces, names a device.
 bool is_reserved_name(std::string_view seg) noexcept {
   // Every device name begins with con, com, prn, aux, nul or lpt: most names are ruled out here.
-  // The three bytes, lowered, as one number compared with six at once.
+  // The three bytes, lowered, as one number.
   if (seg.size() < 3) return false;
   constexpr auto key = [](char a, char b, char c) {
     return static_cast<unsigned char>(ascii_lower(a)) | static_cast<unsigned char>(ascii_lower(b)) << 8 |
            static_cast<unsigned char>(ascii_lower(c)) << 16;
   };
-  const unsigned head = key(seg[0], seg[1], seg[2]);
-  const bool device_head = (head == key('c', 'o', 'n')) | (head == key('c', 'o', 'm')) | (head == key('p', 'r', 'n')) |
-                           (head == key('a', 'u', 'x')) | (head == key('n', 'u', 'l')) | (head == key('l', 'p', 't'));
-  if (!device_head) return false;
+  constexpr std::array<unsigned, 6> device_heads = {key('c', 'o', 'n'), key('c', 'o', 'm'), key('p', 'r', 'n'),
+                                                    key('a', 'u', 'x'), key('n', 'u', 'l'), key('l', 'p', 't')};
+  if (std::find(device_heads.begin(), device_heads.end(), key(seg[0], seg[1], seg[2])) == device_heads.end()) {
+    return false;
+  }
   std::string_view name = seg.substr(0, find_byte(seg, '.'));
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   // and is 3 to 7 bytes long.
