@@ -11,14 +11,9 @@
 package main
 
 import (
-	"bufio"
 	"fmt"
-	"io"
-	"os"
 	"path/filepath"
-	"sort"
 	"strings"
-	"time"
 )
 
 func beneath(root, request string) (string, bool) {
@@ -30,25 +25,16 @@ func beneath(root, request string) (string, bool) {
 }
 
 func main() {
-	data, err := io.ReadAll(bufio.NewReader(os.Stdin))
-	if err != nil {
-		fmt.Fprintln(os.Stderr, err)
-		os.Exit(2)
-	}
-	requests := strings.Split(strings.TrimSuffix(string(data), "\x00"), "\x00")
+	requests := readRecords()
 	const root = "/srv/www/"
 	sink := 0
-	var perPath []float64
-	for pass := 0; pass < 11; pass++ {
-		start := time.Now()
+	ns := medianNs(len(requests), func() {
 		for _, r := range requests {
 			if p, ok := beneath(root, r); ok {
 				sink += len(p)
 			}
 		}
-		perPath = append(perPath, float64(time.Since(start).Nanoseconds())/float64(len(requests)))
-	}
-	sort.Float64s(perPath)
+	})
 	fmt.Printf("BM_append_beneath/go_clean_join/posix  %.1f ns/path  (%d requests, checksum %d)\n",
-		perPath[len(perPath)/2], len(requests), sink)
+		ns, len(requests), sink)
 }

@@ -9,28 +9,15 @@
 package main
 
 import (
-	"bufio"
 	"fmt"
-	"io"
-	"os"
 	"path"
-	"sort"
-	"strings"
-	"time"
 )
 
 func main() {
-	data, err := io.ReadAll(bufio.NewReader(os.Stdin))
-	if err != nil {
-		fmt.Fprintln(os.Stderr, err)
-		os.Exit(2)
-	}
-	paths := strings.Split(strings.TrimSuffix(string(data), "\x00"), "\x00")
+	paths := readRecords()
 	patterns := []string{"**/*.cpp", "src/**/test_*.py", "*.d/", "/usr/lib/**/*.py"}
 	matched := 0
-	var perMatch []float64
-	for pass := 0; pass < 11; pass++ {
-		start := time.Now()
+	ns := medianNs(len(paths)*len(patterns), func() {
 		for _, pat := range patterns {
 			for _, p := range paths {
 				if ok, _ := path.Match(pat, p); ok {
@@ -38,8 +25,6 @@ func main() {
 				}
 			}
 		}
-		perMatch = append(perMatch, float64(time.Since(start).Nanoseconds())/float64(len(paths)*len(patterns)))
-	}
-	sort.Float64s(perMatch)
-	fmt.Printf("BM_match/go_path_match/posix  %.1f ns/path  (%d paths, %d matches)\n", perMatch[5], len(paths), matched/11)
+	})
+	fmt.Printf("BM_match/go_path_match/posix  %.1f ns/path  (%d paths, %d matches)\n", ns, len(paths), matched/passes)
 }

@@ -13,39 +13,23 @@
 package main
 
 import (
-	"bufio"
 	"fmt"
-	"io"
-	"os"
 	"path/filepath"
-	"sort"
 	"strings"
-	"time"
 )
-
-const passes = 11
 
 func timeOp(row string, paths []string, op func(i int, p string) int) {
 	sink := 0
-	var perPath []float64
-	for pass := 0; pass < passes; pass++ {
-		start := time.Now()
+	ns := medianNs(len(paths), func() {
 		for i, p := range paths {
 			sink += op(i, p)
 		}
-		perPath = append(perPath, float64(time.Since(start).Nanoseconds())/float64(len(paths)))
-	}
-	sort.Float64s(perPath)
-	fmt.Printf("%s  %.1f ns/path  (%d paths, checksum %d)\n", row, perPath[passes/2], len(paths), sink)
+	})
+	fmt.Printf("%s  %.1f ns/path  (%d paths, checksum %d)\n", row, ns, len(paths), sink)
 }
 
 func main() {
-	data, err := io.ReadAll(bufio.NewReader(os.Stdin))
-	if err != nil {
-		fmt.Fprintln(os.Stderr, err)
-		os.Exit(2)
-	}
-	paths := strings.Split(strings.TrimSuffix(string(data), "\x00"), "\x00")
+	paths := readRecords()
 	// The root of each path, as in corso_bench: one for absolute paths, one
 	// for relative ones.
 	roots := make([]string, len(paths))
