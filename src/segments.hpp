@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -70,10 +71,14 @@ template <char Sep>
 // Empty, "." or "..": a segment that names a directory.
 [[nodiscard]] constexpr bool sub_is_dir_seg(std::string_view s) noexcept { return s.empty() || sub_is_rel_seg(s); }
 
-// Windows only: the index of the last '\\' of v, or of a ':' after it, or
-// npos. One search tells where the last segment starts and whether it holds
-// a ':'.
-[[nodiscard]] inline std::size_t last_sep_or_colon(std::string_view v) noexcept { return rfind_either(v, '\\', ':'); }
+// Windows only: v's last segment, or nothing when it holds a ':', which
+// makes the volume matter. One search finds the last separator or a ':'
+// after it.
+[[nodiscard]] inline std::optional<std::string_view> last_seg_without_colon(std::string_view v) noexcept {
+  const std::size_t stop = rfind_either(v, '\\', ':');
+  if (stop == v.npos || v[stop] == '\\') return v.substr(stop + 1);
+  return std::nullopt;
+}
 
 // Windows only: p without one trailing separator, where its last non-empty
 // segment ends.
@@ -91,8 +96,7 @@ template <char Sep>
 template <path_syntax S>
 [[nodiscard]] constexpr std::string_view sub_last_seg(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
-    const std::size_t stop = last_sep_or_colon(p);
-    if (stop == p.npos || p[stop] == '\\') return p.substr(stop + 1);
+    if (const std::optional<std::string_view> seg = last_seg_without_colon(p)) return *seg;
     return _sub_last_seg<'\\'>(begins_unc(p) ? p : volume_of<S>(p).rest);
   } else {
     return _sub_last_seg<S::dir_sep_char>(p);
@@ -107,9 +111,7 @@ template <path_syntax S>
     if (begins_unc(p)) {
       return p.back() == '\\' ? _sub_last_non_empty_seg<'\\'>(volume_of<S>(p).rest) : _sub_last_seg<'\\'>(p);
     }
-    const std::string_view v = without_trailing_sep(p);
-    const std::size_t stop = last_sep_or_colon(v);
-    if (stop == v.npos || v[stop] == '\\') return v.substr(stop + 1);
+    if (const std::optional<std::string_view> seg = last_seg_without_colon(without_trailing_sep(p))) return *seg;
     return _sub_last_non_empty_seg<'\\'>(volume_of<S>(p).rest);
   } else {
     return _sub_last_non_empty_seg<S::dir_sep_char>(p);

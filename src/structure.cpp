@@ -81,10 +81,7 @@ base_split split_base_of(std::string_view p) {
 template <path_syntax S>
 bool parent_needs_volume_split(std::string_view p) noexcept {
   if constexpr (S::is_windows) {
-    if (begins_unc(p) || p == "\\") return true;
-    const std::string_view v = without_trailing_sep(p);
-    const std::size_t stop = last_sep_or_colon(v);
-    return stop != v.npos && v[stop] == ':';
+    return begins_unc(p) || p == "\\" || !last_seg_without_colon(without_trailing_sep(p));
   } else {
     return is_root_path<S>(p);
   }
